@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs, from Debian packages, everything the project needs to build, test
+# and run: compiler and CMake, Qt 5 with the PostgreSQL SQL driver and the
+# Linguist tools, OpenSSL and zlib development files, the PostgreSQL 15 server
+# with contrib (pgcrypto), the QDarkStyle style sheet, Xvfb and ImageMagick.
+# Idempotent: does nothing when every package is already present.
+set -euo pipefail
+
+PACKAGES=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtbase5-dev-tools libqt5sql5-psql qttools5-dev-tools qttools5-dev
+    libssl-dev zlib1g-dev openssl
+    postgresql-15 postgresql-client-15 postgresql-contrib
+    python3-qdarkstyle
+    xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

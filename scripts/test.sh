@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything with the sanitizers, starts the
+# private PostgreSQL test server, runs every test and stops the server again.
+# Exits non-zero on any failure.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${KIV_BUILD_DIR:-$ROOT/build-test}"
+
+bash "$ROOT/scripts/setup.sh"
+
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DKIV_SANITIZE=ON -DKIV_WERROR=ON -DKIV_BUILD_BENCH=OFF
+cmake --build "$BUILD" -j"$(nproc)"
+
+PGDIR="$BUILD/pgserver"
+if [ -x "$ROOT/scripts/pgserver.sh" ]; then
+    bash "$ROOT/scripts/pgserver.sh" start "$PGDIR"
+    trap 'bash "$ROOT/scripts/pgserver.sh" stop "$PGDIR"' EXIT
+    # shellcheck disable=SC1091
+    source "$PGDIR/env.sh"
+fi
+
+cd "$BUILD"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure --timeout 900
