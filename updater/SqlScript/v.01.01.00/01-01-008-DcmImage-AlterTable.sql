@@ -1,0 +1,1 @@
+﻿ALTER TABLE dcmimage RENAME COLUMN "Deleted" TO deleted

@@ -1,0 +1,1 @@
+﻿ALTER TABLE "dcmImageSeries" RENAME COLUMN "Deleted" TO deleted;

@@ -1,0 +1,1 @@
+﻿ALTER TABLE "dcmStudy" RENAME COLUMN "Deleted" TO deleted;

@@ -1,0 +1,2 @@
+﻿ALTER TABLE dcmimage ALTER COLUMN "AnodicVoltage" DROP NOT NULL;
+ALTER TABLE dcmimage ALTER COLUMN "CommitmentStatusTime" DROP NOT NULL;

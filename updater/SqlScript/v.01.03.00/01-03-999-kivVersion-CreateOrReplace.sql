@@ -1,0 +1,13 @@
+﻿-- Function: "kivVersion"()
+
+CREATE OR REPLACE FUNCTION "kivVersion"()
+  RETURNS text AS
+$BODY$
+BEGIN
+	RETURN '1.3.0';
+END;
+$BODY$
+  LANGUAGE plpgsql VOLATILE
+  COST 100;
+ALTER FUNCTION "kivVersion"()
+  OWNER TO marlek;

@@ -1,0 +1,1 @@
+﻿UPDATE patients SET scheduled = false;

@@ -1,0 +1,3 @@
+﻿-- patients: identifier of the import the patient came with.
+
+ALTER TABLE patients ADD COLUMN import_id text;

@@ -1,0 +1,3 @@
+﻿-- "PERSONALDATA": national identification number.
+
+ALTER TABLE "PERSONALDATA" ADD COLUMN "NationalNumber" text;

@@ -1,0 +1,1 @@
+﻿UPDATE patients SET in_use_counter = 0;

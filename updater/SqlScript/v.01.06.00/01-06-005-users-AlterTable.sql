@@ -1,0 +1,3 @@
+﻿-- "USERS": header printed on the user's reports.
+
+ALTER TABLE "USERS" ADD COLUMN "TextHeader" text;

@@ -1,0 +1,1 @@
+﻿UPDATE "USERS" SET "PasswordChangeRemindMe" = true WHERE deleted = false;
