@@ -137,18 +137,26 @@ QByteArray SymmetricEncryption::encryptData(const QByteArray &plain) const
     auto *out = reinterpret_cast<unsigned char *>(cipher.data());
     const auto *in = reinterpret_cast<const unsigned char *>(plain.constData());
 
-    if (EVP_EncryptInit_ex(context.get(), EVP_aes_256_cbc(), nullptr, key, iv) != 1)
+    // Every step is tried and reported; a failed one leaves an empty result,
+    // never a part of the cipher text that could be stored as if whole.
+    bool ok = true;
+    if (EVP_EncryptInit_ex(context.get(), EVP_aes_256_cbc(), nullptr, key, iv) != 1) {
         reportFailure("EVP_EncryptInit_ex failed");
+        ok = false;
+    }
     int updateLength = 0;
     if (EVP_EncryptUpdate(context.get(), out, &updateLength, in, plain.size()) != 1) {
         reportFailure("EVP_EncryptUpdate failed");
+        ok = false;
         updateLength = 0;
     }
     int finalLength = 0;
     if (EVP_EncryptFinal_ex(context.get(), out + updateLength, &finalLength) != 1) {
         reportFailure("EVP_EncryptFinal_ex failed");
-        finalLength = 0;
+        ok = false;
     }
+    if (!ok)
+        return QByteArray();
     cipher.resize(updateLength + finalLength);
     return cipher;
 }
@@ -165,19 +173,29 @@ QByteArray SymmetricEncryption::decryptData(const QByteArray &cipher) const
     auto *out = reinterpret_cast<unsigned char *>(plain.data());
     const auto *in = reinterpret_cast<const unsigned char *>(cipher.constData());
 
-    if (EVP_DecryptInit_ex(context.get(), EVP_aes_256_cbc(), nullptr, key, iv) != 1)
+    bool ok = true;
+    if (EVP_DecryptInit_ex(context.get(), EVP_aes_256_cbc(), nullptr, key, iv) != 1) {
         reportFailure("EVP_DecryptInit_ex failed");
+        ok = false;
+    }
     int updateLength = 0;
     if (EVP_DecryptUpdate(context.get(), out, &updateLength, in, cipher.size()) != 1) {
         reportFailure("EVP_DecryptUpdate failed");
+        ok = false;
         updateLength = 0;
     }
-    // A wrong key or IV, or damaged or truncated input, fails here on the
-    // padding; only what the update produced is returned then.
+    // A wrong key or IV, or damaged or truncated input, usually fails here on
+    // the padding. The blocks decrypted so far are then garbage or a fragment
+    // of the value, so nothing is returned and the typed reads give zero or
+    // an empty value instead of a made-up one.
     int finalLength = 0;
     if (EVP_DecryptFinal_ex(context.get(), out + updateLength, &finalLength) != 1) {
         reportFailure("EVP_DecryptFinal_ex failed");
-        finalLength = 0;
+        ok = false;
+    }
+    if (!ok) {
+        wipe(plain);
+        return QByteArray();
     }
     plain.resize(updateLength + finalLength);
     return plain;

@@ -16,9 +16,9 @@
 // text is always 16 * (plain length / 16 + 1) bytes long. The same value gives
 // the same bytes every time.
 //
-// Failures of the crypto library are written on Qt's debug channel only; a
-// value that cannot be decrypted comes back as what QDataStream gives for a
-// failed read (zero, false, an empty string).
+// Failures of the crypto library are written on Qt's debug channel only and
+// leave an empty result; a value that cannot be decrypted comes back as what
+// QDataStream gives for a failed read (zero, false, an empty string).
 //
 // Every operation creates its own cipher context and changes no member, so one
 // object may encrypt and decrypt on several threads at once; cleanUp() and the
