@@ -12,8 +12,7 @@
 #include <cstring>
 #include <memory>
 
-namespace
-{
+namespace {
 // AES-256-CBC reads this many key and IV bytes and works in blocks of 16.
 constexpr int kCipherKeyBytes = 32;
 constexpr int kCipherIvBytes = 16;
@@ -21,10 +20,7 @@ constexpr int kCipherBlockBytes = 16;
 
 struct CipherContextDeleter
 {
-    void operator()(EVP_CIPHER_CTX *context) const
-    {
-        EVP_CIPHER_CTX_free(context);
-    }
+    void operator()(EVP_CIPHER_CTX *context) const { EVP_CIPHER_CTX_free(context); }
 };
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextDeleter>;
 
@@ -86,10 +82,8 @@ SymmetricEncryption::SymmetricEncryption(const unsigned char *pKey,
                                          int nKeyLength,
                                          const unsigned char *pIv,
                                          int nIvLength)
-    : keyLength(std::max(nKeyLength, kCipherKeyBytes)),
-      ivLength(std::max(nIvLength, kCipherIvBytes)),
-      key(copyPadded(pKey, nKeyLength, keyLength)),
-      iv(copyPadded(pIv, nIvLength, ivLength))
+    : keyLength(std::max(nKeyLength, kCipherKeyBytes)), ivLength(std::max(nIvLength, kCipherIvBytes)),
+      key(copyPadded(pKey, nKeyLength, keyLength)), iv(copyPadded(pIv, nIvLength, ivLength))
 {
     if (pKey == nullptr || nKeyLength < kCipherKeyBytes)
         qDebug("SymmetricEncryption: key shorter than 32 bytes, padded with zero bytes");
@@ -99,9 +93,7 @@ SymmetricEncryption::SymmetricEncryption(const unsigned char *pKey,
 }
 
 SymmetricEncryption::SymmetricEncryption(const SymmetricEncryption &other)
-    : IEncryption(other),
-      keyLength(other.keyLength),
-      ivLength(other.ivLength),
+    : IEncryption(other), keyLength(other.keyLength), ivLength(other.ivLength),
       key(copyPadded(other.key, other.keyLength, other.keyLength)),
       iv(copyPadded(other.iv, other.ivLength, other.ivLength))
 {
@@ -201,8 +193,7 @@ QByteArray SymmetricEncryption::decryptData(const QByteArray &cipher) const
     return plain;
 }
 
-template <typename T>
-QByteArray SymmetricEncryption::encryptValue(const T &value) const
+template <typename T> QByteArray SymmetricEncryption::encryptValue(const T &value) const
 {
     QByteArray plain;
     {
@@ -214,8 +205,7 @@ QByteArray SymmetricEncryption::encryptValue(const T &value) const
     return cipher;
 }
 
-template <typename T>
-void SymmetricEncryption::decryptValue(const QByteArray &cipher, T &value) const
+template <typename T> void SymmetricEncryption::decryptValue(const QByteArray &cipher, T &value) const
 {
     QByteArray plain = decryptData(cipher);
     {

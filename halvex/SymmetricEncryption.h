@@ -78,10 +78,8 @@ private:
     QByteArray encryptData(const QByteArray &plain) const override;
     QByteArray decryptData(const QByteArray &cipher) const override;
 
-    template <typename T>
-    QByteArray encryptValue(const T &value) const;
-    template <typename T>
-    void decryptValue(const QByteArray &cipher, T &value) const;
+    template <typename T> QByteArray encryptValue(const T &value) const;
+    template <typename T> void decryptValue(const QByteArray &cipher, T &value) const;
 
     // Sizes of the owned buffers: what was given, but never less than the
     // 32 key and 16 IV bytes that the cipher reads.

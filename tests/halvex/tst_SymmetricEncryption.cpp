@@ -22,8 +22,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
                                                          void (*)(const volatile void *));
 #endif
 
-namespace
-{
+namespace {
 // NIST SP 800-38A, F.2.5 CBC-AES256.Encrypt.
 const QByteArray kNistKey = QByteArray::fromHex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4");
 const QByteArray kNistIv = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
@@ -45,17 +44,17 @@ std::unique_ptr<SymmetricEncryption> makeEncryption(const QByteArray &key = kNis
 }
 
 // AES-256-CBC straight through OpenSSL, as the reference for the library's output.
-QByteArray rawCrypt(bool encrypt, const QByteArray &input, const QByteArray &key = kNistKey,
-                    const QByteArray &iv = kNistIv)
+QByteArray
+rawCrypt(bool encrypt, const QByteArray &input, const QByteArray &key = kNistKey, const QByteArray &iv = kNistIv)
 {
     std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     QByteArray out(input.size() + 32, '\0');
     auto *o = reinterpret_cast<unsigned char *>(out.data());
     int n = 0;
     int f = 0;
-    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_256_cbc(), nullptr, bytes(key), bytes(iv), encrypt ? 1 : 0) != 1
-        || EVP_CipherUpdate(ctx.get(), o, &n, bytes(input), input.size()) != 1
-        || EVP_CipherFinal_ex(ctx.get(), o + n, &f) != 1)
+    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_256_cbc(), nullptr, bytes(key), bytes(iv), encrypt ? 1 : 0) != 1 ||
+        EVP_CipherUpdate(ctx.get(), o, &n, bytes(input), input.size()) != 1 ||
+        EVP_CipherFinal_ex(ctx.get(), o + n, &f) != 1)
         return "raw EVP failed";
     return out.left(n + f);
 }
@@ -93,8 +92,7 @@ void onMalloc(const volatile void *, size_t size)
 void onFree(const volatile void *) {}
 #endif
 
-template <typename T>
-bool roundTrips(const SymmetricEncryption &encryption, const T &value)
+template <typename T> bool roundTrips(const SymmetricEncryption &encryption, const T &value)
 {
     T back{};
     encryption.decrypt(encryption.encrypt(value), back);
@@ -144,7 +142,8 @@ void TestSymmetricEncryption::matchesIndependentVectors_data()
     const IEncryption &iface = *enc;
     QTest::newRow("nist four blocks") << iface.encryptData(kNistPlain) << kNistCipher;
     QTest::newRow("int") << enc->encrypt(int(0x01020304)) << QByteArray::fromHex("79bb447e3c89331c04a206fd115f715b");
-    QTest::newRow("unsigned int") << enc->encrypt(0x01020304u) << QByteArray::fromHex("79bb447e3c89331c04a206fd115f715b");
+    QTest::newRow("unsigned int") << enc->encrypt(0x01020304u)
+                                  << QByteArray::fromHex("79bb447e3c89331c04a206fd115f715b");
     QTest::newRow("string AB") << enc->encrypt(QStringLiteral("AB"))
                                << QByteArray::fromHex("9ab326ee48719fd99d4f5c37e280c463");
     QTest::newRow("null string") << enc->encrypt(QString()) << QByteArray::fromHex("29cd6da7adadcd312f614a10d705787d");
@@ -203,11 +202,14 @@ void TestSymmetricEncryption::writesByteExactPlainBytes_data()
     row("string of 6 units", enc->encrypt(QStringLiteral("abcdef")), "0000000c006100620063006400650066");
     row("time", enc->encrypt(QTime(1, 2, 3, 4)), "0038cefc");
     row("invalid time", enc->encrypt(QTime()), "ffffffff");
-    row("date time utc", enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::UTC)),
+    row("date time utc",
+        enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::UTC)),
         "000000000025685902932e0001");
-    row("date time local", enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::LocalTime)),
+    row("date time local",
+        enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::LocalTime)),
         "000000000025685902932e0000");
-    row("date time offset", enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::OffsetFromUTC, 3600)),
+    row("date time offset",
+        enc->encrypt(QDateTime(QDate(2000, 1, 1), QTime(12, 0), Qt::OffsetFromUTC, 3600)),
         "000000000025685902932e000200000e10");
 }
 
@@ -267,7 +269,8 @@ void TestSymmetricEncryption::reportsDecryptFailures()
     QCOMPARE(number, 0);
     QCOMPARE(wide, qint64(0));
     QVERIFY(text.isEmpty());
-    QCOMPARE(capture.messages, QStringList({"EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed"}));
+    QCOMPARE(capture.messages,
+             QStringList({"EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed"}));
 }
 
 void TestSymmetricEncryption::survivesRandomAndTruncatedInput()
@@ -353,8 +356,8 @@ void TestSymmetricEncryption::cleanUpGivesAllZeroKeyAndIv()
     enc->cleanUp();
     const QByteArray after = enc->encrypt(42);
     QVERIFY(after != before);
-    QCOMPARE(after.toHex(), rawCrypt(true, QByteArray::fromHex("0000002a"), QByteArray(32, '\0'),
-                                     QByteArray(16, '\0')).toHex());
+    QCOMPARE(after.toHex(),
+             rawCrypt(true, QByteArray::fromHex("0000002a"), QByteArray(32, '\0'), QByteArray(16, '\0')).toHex());
     int number = 0;
     enc->decrypt(after, number);
     QCOMPARE(number, 42);
