@@ -15,7 +15,11 @@ public:
     static DBManager *instance();
 
     // Opens the connection as Qt's default connection, replacing any earlier
-    // one. nTimeout is the connect time-out in seconds.
+    // one. nTimeout is the connect time-out in seconds (0 or less: none).
+    // With the encryption switch on the connection uses TLS and verifies the
+    // server certificate against the CA chain file of enableEncryption();
+    // with it off it is made without TLS. After a failure there is no default
+    // connection at all (isDatabaseOpen() is false).
     bool openDatabase(const QString &szHost,
                       int nPort,
                       const QString &szDatabase,
@@ -42,18 +46,20 @@ public:
     // identifier, never run as SQL.
     bool createDatabase(const QString &szName);
     bool deleteDatabase(const QString &szName);
-    // Other connections than our own to that database.
+    // Other client connections than our own to that database. Terminating
+    // waits (a few seconds at most) until they are gone.
     bool isDatabaseInUse(const QString &szName) const;
     bool terminateDatabaseActivity(const QString &szName);
 
     // Called once at start-up: CA chain file for certificate verification and
-    // the data key for personal data.
+    // the data key under which personal data is encrypted (PersonalData).
     void enableEncryption(const QString &szCaChainFile, const QString &szDataKey);
     void setEncryptionEnabled(bool bEnabled);
     bool encryptionEnabled() const;
 
     QString caChainFile() const;
     QString dataKey() const;
+    // Text of the last failure of this object.
     QString lastError() const;
 
 private:
@@ -63,6 +69,13 @@ private:
     DBManager &operator=(const DBManager &) = delete;
 
     QString connectOptions(int nTimeout) const;
+    // Path of the CA chain file as libpq can be given it through Qt.
+    QString caFileForConnection() const;
+    // Other client sessions on the database szName; -1 when the query failed.
+    int otherSessionCount(const QString &szName) const;
+    // Runs one statement on the open default connection; false (and the
+    // error in lastError()) when there is none or the statement failed.
+    bool execOnDefault(const QString &szSql, const char *pszWhat);
     bool configureAndOpen(const QString &szConnection,
                           const QString &szHost,
                           int nPort,

@@ -3,12 +3,17 @@
 #include "DBRecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
-// One row of "PERSONALDATA". With the encryption switch on, save() stores
-// the personal text columns encrypted under the data key; load() decrypts
-// them. A value that is already encrypted is never encrypted again.
+// One row of "PERSONALDATA", on Qt's default connection. With the encryption
+// switch on (DBManager), save() stores the personal text columns encrypted
+// with pgcrypto under the data key and load() decrypts them; with it off,
+// load() reads and save() writes the values as they are stored. A value that
+// is already encrypted is never encrypted again, so re-saving is harmless.
+// NULL stays NULL (a null QString). "NationalNumber" is used only when the
+// table has it.
 class KIVDBLIB_EXPORT PersonalData : public DBRecord
 {
 public:
@@ -18,7 +23,12 @@ public:
     void setIdPersonalData(qint64 nId);
     qint64 idPersonalData() const;
 
+    // Reads the row with the ID; false when there is none or it could not be
+    // read (also: encrypted values and no data key).
     bool load() override;
+    // Writes the values that were loaded or set to the row with the ID; false
+    // when the statement failed, the row does not exist, there is nothing to
+    // write, or encryption is on without a data key.
     bool save() override;
 
     // Plain (decrypted) value of a personal text column, by column name.
@@ -29,7 +39,11 @@ public:
     static QStringList encryptedColumns();
 
 private:
+    void clearValues();
+
     qint64 m_nId = 0;
     bool m_bLoaded = false;
     QVector<QString> m_values;
+    // Per column: a value was loaded or set and is written by save().
+    QVector<bool> m_known;
 };

@@ -1,0 +1,5 @@
+#include "DBRecord.h"
+
+DBRecord::DBRecord() = default;
+
+DBRecord::~DBRecord() = default;

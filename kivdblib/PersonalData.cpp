@@ -1,0 +1,185 @@
+#include "PersonalData.h"
+
+#include "DBManager.h"
+#include "PersonalDataStatements.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+int columnCount()
+{
+    return PersonalData::encryptedColumns().size();
+}
+
+} // namespace
+
+PersonalData::PersonalData()
+{
+    clearValues();
+}
+
+PersonalData::~PersonalData() = default;
+
+void PersonalData::setIdPersonalData(qint64 nId)
+{
+    m_nId = nId;
+    m_bLoaded = false;
+    clearValues();
+}
+
+qint64 PersonalData::idPersonalData() const
+{
+    return m_nId;
+}
+
+bool PersonalData::load()
+{
+    m_bLoaded = false;
+    clearValues();
+    PersonalDataStatements *pStatements = PersonalDataStatements::instance();
+    if (!pStatements->ensure())
+        return false;
+
+    const DBManager *pManager = DBManager::instance();
+    const bool bDecrypt = pManager->encryptionEnabled() && !pManager->dataKey().isEmpty();
+    QSqlQuery *pQuery =
+        pStatements->statement(bDecrypt ? PersonalDataStatements::LoadDecrypted : PersonalDataStatements::LoadStored);
+    if (!pQuery)
+        return false;
+    int nBind = 0;
+    if (bDecrypt)
+        pQuery->bindValue(nBind++, PersonalDataStatements::keyHex(pManager->dataKey()));
+    pQuery->bindValue(nBind++, m_nId);
+    if (!pQuery->exec()) {
+        qCWarning(g_lcDatabase).noquote() << QStringLiteral("Unable to read the personal data %1:").arg(m_nId)
+                                          << pQuery->lastError().text();
+        return false;
+    }
+    if (!pQuery->next()) {
+        pQuery->finish();
+        qCDebug(g_lcDatabase) << "No personal data with ID" << m_nId;
+        return false;
+    }
+    const QVector<int> &present = pStatements->presentColumns();
+    for (int i = 0; i < present.size(); ++i) {
+        m_values[present.at(i)] = pQuery->value(i).toString();
+        m_known[present.at(i)] = true;
+    }
+    pQuery->finish();
+
+    if (pManager->encryptionEnabled() && !bDecrypt) {
+        for (const QString &szValue : qAsConst(m_values)) {
+            if (PersonalDataStatements::isEncrypted(szValue)) {
+                qCWarning(g_lcDatabase) << "Unable to decrypt the personal data" << m_nId << "without a data key";
+                clearValues();
+                return false;
+            }
+        }
+    }
+    m_bLoaded = true;
+    return true;
+}
+
+bool PersonalData::save()
+{
+    PersonalDataStatements *pStatements = PersonalDataStatements::instance();
+    if (!pStatements->ensure())
+        return false;
+
+    const DBManager *pManager = DBManager::instance();
+    const bool bEncrypt = pManager->encryptionEnabled();
+    if (bEncrypt && pManager->dataKey().isEmpty()) {
+        qCWarning(g_lcDatabase) << "Unable to save the personal data" << m_nId << "encrypted without a data key";
+        return false;
+    }
+
+    const QStringList lstAll = encryptedColumns();
+    const QVector<int> &present = pStatements->presentColumns();
+    QVector<int> toWrite;
+    for (int nIndex : present) {
+        if (m_known.at(nIndex))
+            toWrite << nIndex;
+    }
+    if (toWrite.isEmpty()) {
+        qCWarning(g_lcDatabase) << "Nothing to save for the personal data" << m_nId;
+        return false;
+    }
+
+    const PersonalDataStatements::Kind eKind =
+        bEncrypt ? PersonalDataStatements::SaveEncrypted : PersonalDataStatements::SaveStored;
+    // The prepared statement covers all columns; a record that knows only some
+    // of them gets a statement of its own, so the others stay as they are.
+    QSqlQuery partial;
+    QSqlQuery *pQuery = nullptr;
+    if (toWrite == present) {
+        pQuery = pStatements->statement(eKind);
+        if (!pQuery)
+            return false;
+    } else {
+        QStringList lstColumns;
+        for (int nIndex : qAsConst(toWrite))
+            lstColumns << lstAll.at(nIndex);
+        partial = QSqlQuery(QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false));
+        if (!partial.prepare(PersonalDataStatements::sqlText(eKind, lstColumns))) {
+            qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:"
+                                              << partial.lastError().text();
+            return false;
+        }
+        pQuery = &partial;
+    }
+
+    int nBind = 0;
+    if (bEncrypt)
+        pQuery->bindValue(nBind++, PersonalDataStatements::keyHex(pManager->dataKey()));
+    for (int nIndex : qAsConst(toWrite))
+        pQuery->bindValue(nBind++, m_values.at(nIndex));
+    pQuery->bindValue(nBind++, m_nId);
+    if (!pQuery->exec()) {
+        qCWarning(g_lcDatabase).noquote() << QStringLiteral("Unable to save the personal data %1:").arg(m_nId)
+                                          << pQuery->lastError().text();
+        return false;
+    }
+    const int nRows = pQuery->numRowsAffected();
+    pQuery->finish();
+    if (nRows != 1) {
+        qCWarning(g_lcDatabase) << "No personal data with ID" << m_nId << "to save";
+        return false;
+    }
+    return true;
+}
+
+QString PersonalData::value(const QString &szColumn) const
+{
+    const int nIndex = encryptedColumns().indexOf(szColumn);
+    return nIndex < 0 ? QString() : m_values.at(nIndex);
+}
+
+void PersonalData::setValue(const QString &szColumn, const QString &szValue)
+{
+    const int nIndex = encryptedColumns().indexOf(szColumn);
+    if (nIndex < 0) {
+        qCWarning(g_lcDatabase) << "PersonalData has no text column" << szColumn;
+        return;
+    }
+    m_values[nIndex] = szValue;
+    m_known[nIndex] = true;
+}
+
+QStringList PersonalData::encryptedColumns()
+{
+    static const QStringList s_lstColumns = {
+        QStringLiteral("FirstName"),  QStringLiteral("LastName"), QStringLiteral("Title"),
+        QStringLiteral("Address"),    QStringLiteral("PostalCode"), QStringLiteral("City"),
+        QStringLiteral("StateRegion"), QStringLiteral("Country"), QStringLiteral("Telephone"),
+        QStringLiteral("Mobile"),     QStringLiteral("eMail"),    QStringLiteral("NationalNumber"),
+    };
+    return s_lstColumns;
+}
+
+void PersonalData::clearValues()
+{
+    m_values = QVector<QString>(columnCount());
+    m_known = QVector<bool>(columnCount(), false);
+}

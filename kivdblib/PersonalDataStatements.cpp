@@ -1,0 +1,235 @@
+#include "PersonalDataStatements.h"
+
+#include "DBManager.h"
+#include "PersonalData.h"
+#include "SqlText.h"
+
+#include <QCryptographicHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlResult>
+
+namespace {
+
+QSqlDatabase openDefaultConnection()
+{
+    const QString szName = QString::fromLatin1(QSqlDatabase::defaultConnection);
+    if (!QSqlDatabase::contains(szName))
+        return QSqlDatabase();
+    return QSqlDatabase::database(szName, false);
+}
+
+QString column(const QString &szAlias, const QString &szName)
+{
+    return szAlias + QLatin1Char('.') + SqlText::quoteIdentifier(szName);
+}
+
+// Stored text -> plain text. Values without the prefix are returned as stored.
+QString decryptExpression(const QString &szValue)
+{
+    return QStringLiteral("CASE WHEN left(%1, 6) = '$kiv1$' THEN convert_from(substring("
+                          "decrypt(decode(substr(%1, 7), 'base64'), v.k, 'aes-cbc/pad:pkcs') FROM 17), 'UTF8') "
+                          "ELSE %1 END")
+        .arg(szValue);
+}
+
+// Plain text -> stored text. NULL and values that are already encrypted are
+// stored as they are.
+QString encryptExpression(const QString &szValue)
+{
+    return QStringLiteral("CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
+                          "ELSE '$kiv1$' || translate(encode(encrypt(gen_random_bytes(16) || convert_to(%1, 'UTF8'), "
+                          "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
+        .arg(szValue);
+}
+
+} // namespace
+
+PersonalDataStatements *PersonalDataStatements::instance()
+{
+    // Never destroyed: prepared statements must not outlive Qt's SQL registry
+    // at the end of the process; DBManager::closeDatabase() releases them.
+    static PersonalDataStatements *s_pInstance = new PersonalDataStatements;
+    return s_pInstance;
+}
+
+const QString &PersonalDataStatements::encryptedPrefix()
+{
+    static const QString s_szPrefix = QStringLiteral("$kiv1$");
+    return s_szPrefix;
+}
+
+bool PersonalDataStatements::isEncrypted(const QString &szValue)
+{
+    return szValue.startsWith(encryptedPrefix());
+}
+
+QString PersonalDataStatements::keyHex(const QString &szDataKey)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(szDataKey.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+bool PersonalDataStatements::ensure()
+{
+    QSqlDatabase db = openDefaultConnection();
+    if (!db.isOpen()) {
+        m_szLastError = QStringLiteral("No open connection");
+        reset();
+        return false;
+    }
+    if (db.driver() != m_pDriver) {
+        // Another connection than the one the statements were made for.
+        reset();
+        m_pDriver = db.driver();
+    }
+    if (m_bColumnsKnown && m_nOpenTables > 0)
+        return true;
+    return readColumns();
+}
+
+bool PersonalDataStatements::pinOpenTable()
+{
+    ++m_nOpenTables;
+    QSqlDatabase db = openDefaultConnection();
+    if (db.isOpen() && db.driver() != m_pDriver) {
+        reset();
+        m_pDriver = db.driver();
+    }
+    return db.isOpen() && readColumns();
+}
+
+void PersonalDataStatements::unpinOpenTable()
+{
+    if (m_nOpenTables > 0)
+        --m_nOpenTables;
+}
+
+void PersonalDataStatements::reset()
+{
+    dropStatements();
+    m_pDriver = nullptr;
+    m_bColumnsKnown = false;
+    m_presentColumns.clear();
+}
+
+const QVector<int> &PersonalDataStatements::presentColumns() const
+{
+    return m_presentColumns;
+}
+
+QSqlQuery *PersonalDataStatements::statement(Kind eKind)
+{
+    if (!m_bColumnsKnown || eKind < 0 || eKind >= KindCount)
+        return nullptr;
+    std::unique_ptr<QSqlQuery> &pStatement = m_statements[eKind];
+    if (pStatement)
+        return pStatement.get();
+
+    const QStringList lstAll = PersonalData::encryptedColumns();
+    QStringList lstColumns;
+    for (int nIndex : qAsConst(m_presentColumns))
+        lstColumns << lstAll.at(nIndex);
+
+    auto pQuery = std::make_unique<QSqlQuery>(openDefaultConnection());
+    pQuery->setForwardOnly(true);
+    if (!pQuery->prepare(sqlText(eKind, lstColumns))) {
+        m_szLastError = pQuery->lastError().text();
+        qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:" << m_szLastError;
+        return nullptr;
+    }
+    pStatement = std::move(pQuery);
+    return pStatement.get();
+}
+
+QString PersonalDataStatements::sqlText(Kind eKind, const QStringList &lstColumns)
+{
+    QStringList lstParts;
+    switch (eKind) {
+    case LoadStored:
+        for (const QString &szName : lstColumns)
+            lstParts << column(QStringLiteral("p"), szName);
+        return QStringLiteral("SELECT %1 FROM \"PERSONALDATA\" AS p WHERE p.\"ID\" = ?").arg(lstParts.join(", "));
+    case LoadDecrypted:
+        for (const QString &szName : lstColumns)
+            lstParts << decryptExpression(column(QStringLiteral("p"), szName));
+        return QStringLiteral("SELECT %1 FROM \"PERSONALDATA\" AS p, (SELECT decode(?::text, 'hex') AS k) AS v "
+                              "WHERE p.\"ID\" = ?")
+            .arg(lstParts.join(", "));
+    case SaveStored:
+        for (const QString &szName : lstColumns)
+            lstParts << SqlText::quoteIdentifier(szName) + QStringLiteral(" = ?::text");
+        return QStringLiteral("UPDATE \"PERSONALDATA\" SET %1 WHERE \"ID\" = ?").arg(lstParts.join(", "));
+    case SaveEncrypted: {
+        // The values come in once, through the sub-select, because each is
+        // used several times by its expression.
+        QStringList lstValues;
+        for (int i = 0; i < lstColumns.size(); ++i) {
+            const QString szValue = QStringLiteral("v.c%1").arg(i);
+            lstValues << QStringLiteral("?::text AS c%1").arg(i);
+            lstParts << SqlText::quoteIdentifier(lstColumns.at(i)) + QStringLiteral(" = ") + encryptExpression(szValue);
+        }
+        return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET %1 FROM (SELECT decode(?::text, 'hex') AS k, %2) AS v "
+                              "WHERE p.\"ID\" = ?")
+            .arg(lstParts.join(", "), lstValues.join(", "));
+    }
+    case KindCount:
+        break;
+    }
+    return QString();
+}
+
+QString PersonalDataStatements::lastError() const
+{
+    return m_szLastError;
+}
+
+bool PersonalDataStatements::readColumns()
+{
+    QSqlQuery query(openDefaultConnection());
+    // to_regclass() gives NULL for a missing table instead of an error, which
+    // would abort a transaction that the caller has open.
+    if (!query.exec(QStringLiteral("SELECT attname FROM pg_attribute "
+                                   "WHERE attrelid = to_regclass('\"PERSONALDATA\"') AND attnum > 0 "
+                                   "AND NOT attisdropped"))) {
+        m_szLastError = query.lastError().text();
+        qCWarning(g_lcDatabase).noquote() << "Unable to read the columns of PERSONALDATA:" << m_szLastError;
+        reset();
+        return false;
+    }
+    QStringList lstFound;
+    while (query.next())
+        lstFound << query.value(0).toString();
+    if (lstFound.isEmpty()) {
+        m_szLastError = QStringLiteral("The database has no table PERSONALDATA");
+        qCWarning(g_lcDatabase).noquote() << m_szLastError;
+        dropStatements();
+        m_bColumnsKnown = false;
+        m_presentColumns.clear();
+        return false;
+    }
+    QVector<int> present;
+    const QStringList lstAll = PersonalData::encryptedColumns();
+    for (int i = 0; i < lstAll.size(); ++i) {
+        if (lstFound.contains(lstAll.at(i)))
+            present << i;
+    }
+    if (present.isEmpty()) {
+        m_szLastError = QStringLiteral("The table PERSONALDATA has none of the personal data columns");
+        qCWarning(g_lcDatabase).noquote() << m_szLastError;
+        dropStatements();
+        m_bColumnsKnown = false;
+        m_presentColumns.clear();
+        return false;
+    }
+    if (!m_bColumnsKnown || present != m_presentColumns)
+        dropStatements();
+    m_presentColumns = present;
+    m_bColumnsKnown = true;
+    return true;
+}
+
+void PersonalDataStatements::dropStatements()
+{
+    for (std::unique_ptr<QSqlQuery> &pStatement : m_statements)
+        pStatement.reset();
+}

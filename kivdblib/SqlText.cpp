@@ -1,0 +1,25 @@
+#include "SqlText.h"
+
+namespace SqlText {
+
+QString quoteIdentifier(const QString &szName)
+{
+    QString szQuoted = szName;
+    szQuoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + szQuoted + QLatin1Char('"');
+}
+
+bool isUsableDatabaseName(const QString &szName)
+{
+    return !szName.isEmpty() && !szName.contains(QChar(0)) && szName.toUtf8().size() <= kMaxIdentifierBytes;
+}
+
+QString quoteConnectValue(const QString &szValue)
+{
+    QString szQuoted = szValue;
+    szQuoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    szQuoted.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + szQuoted + QLatin1Char('\'');
+}
+
+} // namespace SqlText
