@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Databases of the private test server for the update tests: a template made
+// once from the initial schema, fresh copies of it opened as the default
+// connection through DBManager, and a way to bring a copy to any version by
+// running the version steps one by one.
+class UpdaterTestDatabase
+{
+public:
+    UpdaterTestDatabase();
+    ~UpdaterTestDatabase();
+
+    // The KIV_TEST_PG* variables of scripts/pgserver.sh are set.
+    static bool isConfigured();
+    // The twelve known versions, oldest first.
+    static QStringList knownVersions();
+
+    // Connects to the maintenance database and makes the template database
+    // from ":/SqlScript/pelq.sql". szPrefix names every database made.
+    bool prepare(const QString &szPrefix);
+    // Drops every database made (the template last) and closes the connections.
+    void release();
+
+    // A fresh copy of the template, opened as the default connection.
+    bool createAndOpen(const QString &szName);
+    // A fresh copy of szSource (no connection to it may be open), not opened.
+    bool copyDatabase(const QString &szSource, const QString &szName);
+    QString prefixed(const QString &szName) const;
+    QString templateName() const { return m_szTemplate; }
+    // Runs the steps after the current version up to szVersion, each in its
+    // transaction, on the default connection.
+    bool bringTo(const QString &szVersion);
+
+    QString version() const;
+    QVariant scalar(const QString &szSql) const;
+    QStringList column(const QString &szSql) const;
+    bool exec(const QString &szSql) const;
+    // A second connection, outside DBManager, to the database last opened.
+    QSqlDatabase otherConnection(const QString &szConnectionName) const;
+    // Columns of every table (name, type, default, nullability) and the row
+    // counts of the tables the scripts fill: a fingerprint of the schema.
+    QStringList fingerprint() const;
+
+    QString lastError() const { return m_szLastError; }
+    QString currentName() const { return m_szCurrent; }
+
+    static QString host();
+    static int port();
+    static QString user();
+    static QString password();
+    static QString caFile();
+
+private:
+    bool adminExec(const QString &szSql);
+    bool runText(QSqlDatabase db, const QString &szText);
+    bool openDefault(const QString &szName);
+
+    QString m_szPrefix;
+    QString m_szTemplate;
+    QString m_szCurrent;
+    QStringList m_lstCreated;
+    mutable QString m_szLastError;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One version step of the database schema. A step runs, in order, the embedded
+// SQL scripts that take the database from the previous version to its own; the
+// last script of every step replaces "kivVersion"(), so the new version is
+// recorded only after everything else of the step succeeded.
+class DbUpdateToVersion
+{
+public:
+    DbUpdateToVersion() = default;
+    virtual ~DbUpdateToVersion();
+
+    // Performs the step; true when every script and any extra work succeeded.
+    virtual bool update() = 0;
+
+    // Runs update() inside one transaction of the default connection and
+    // commits it only when the whole step succeeded; at the first failure the
+    // step is rolled back, so the database keeps the previous version and
+    // none of the step's changes.
+    bool updateInTransaction();
+
+    // Runs the scripts (resource or file paths) in list order, each file as
+    // one SQL text; stops at the first failure. An empty list succeeds.
+    bool executeScripts(QStringList lstScripts);
+    // Executes one SQL text, possibly several statements, on the default
+    // connection; false when any of its statements failed.
+    bool executeQuery(QString strQuery);
+
+protected:
+    // ":/SqlScript/<szFolder>/<szFile>"
+    static QString scriptPath(const QString &szFolder, const QString &szFile);
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "DbUpdateToVersion.h"
+
+// Takes the database to version "1.2.0".
+class DbUpdateToVersion_1_2_0 : public DbUpdateToVersion
+{
+public:
+    DbUpdateToVersion_1_2_0() = default;
+    ~DbUpdateToVersion_1_2_0() override;
+
+    bool update() override;
+};

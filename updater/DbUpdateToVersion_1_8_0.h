@@ -1,0 +1,22 @@
+#pragma once
+
+#include "DbUpdateToVersion.h"
+
+class QWidget;
+
+// Takes the database to version "1.8.0": the pgcrypto extension, then every
+// personal-data record saved again so that it is stored encrypted.
+class DbUpdateToVersion_1_8_0 : public DbUpdateToVersion
+{
+public:
+    DbUpdateToVersion_1_8_0() = default;
+    ~DbUpdateToVersion_1_8_0() override;
+
+    bool update() override;
+
+    // Loads every "PERSONALDATA" record with the encryption switch off and
+    // saves it with the switch on, showing the progress in a dialog whose
+    // parent is pParent. False when the table cannot be read or a record
+    // cannot be saved.
+    bool encryptPersonalData(QWidget *pParent);
+};
