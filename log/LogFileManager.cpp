@@ -14,6 +14,7 @@
 #include <QtEndian>
 
 #include <atomic>
+#include <limits>
 
 namespace {
 
@@ -145,7 +146,21 @@ void LogFileManager::SetClock(Clock clock)
 
 QDateTime LogFileManager::now()
 {
-    return s_clock ? s_clock() : QDateTime::currentDateTime();
+    if (s_clock)
+        return s_clock();
+    // QDateTime::currentDateTime() consults the time zone database on every
+    // call, which costs more than writing the line. The offset from UTC is
+    // looked up once per second instead: zone transitions fall on whole
+    // seconds, so every millisecond of one second shares one offset.
+    thread_local qint64 cachedSecond = std::numeric_limits<qint64>::min();
+    thread_local int cachedOffset = 0;
+    const qint64 utcMsecs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = utcMsecs >= 0 ? utcMsecs / 1000 : (utcMsecs - 999) / 1000;
+    if (second != cachedSecond) {
+        cachedOffset = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime).offsetFromUtc();
+        cachedSecond = second;
+    }
+    return QDateTime::fromMSecsSinceEpoch(utcMsecs, Qt::OffsetFromUTC, cachedOffset);
 }
 
 void LogFileManager::SetOwner(QObject *owner)
@@ -263,7 +278,8 @@ void LogFileManager::WriteString(int LogFileIdx, QString szInput)
     else
         writeTextEntry(target, entry);
 
-    if (file->size() > target->maxSize())
+    // In append mode the position is the file's size, without asking the file system.
+    if (file->pos() > target->maxSize())
         rotate(target);
 }
 
