@@ -27,6 +27,44 @@ quint16 crc16(const QByteArray &data)
     return qChecksum(data.constData(), static_cast<uint>(data.size()), Qt::ChecksumIso3309);
 }
 
+// Writes qCompress's form at level 9 (4-byte big-endian length, then the zlib
+// stream of compress2), byte for byte. The log writes one short message per
+// entry, and setting up level 9's tables (about 270 KB) costs far more than
+// compressing it, so each thread keeps one compressor and resets it, which
+// zlib defines as equal to a fresh one.
+QByteArray compressQtForm(const QByteArray &data)
+{
+    struct Deflater
+    {
+        Deflater() { ready = deflateInit(&stream, 9) == Z_OK; }
+        ~Deflater()
+        {
+            if (ready)
+                deflateEnd(&stream);
+        }
+        z_stream stream = {};
+        bool ready = false;
+    };
+    thread_local Deflater deflater;
+    if (data.isEmpty() || !deflater.ready || deflateReset(&deflater.stream) != Z_OK)
+        return qCompress(data, 9);
+
+    const uLong bound = compressBound(static_cast<uLong>(data.size()));
+    if (bound > static_cast<uLong>(kMaxUncompressedSize))
+        return qCompress(data, 9);
+    QByteArray output(kLengthHeaderSize + static_cast<int>(bound), Qt::Uninitialized);
+    qToBigEndian<quint32>(static_cast<quint32>(data.size()), output.data());
+    z_stream &stream = deflater.stream;
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(output.data() + kLengthHeaderSize);
+    stream.avail_out = static_cast<uInt>(bound);
+    if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
+        return qCompress(data, 9);
+    output.resize(kLengthHeaderSize + static_cast<int>(stream.total_out));
+    return output;
+}
+
 // Reads qCompress's form (4-byte big-endian length, then a zlib stream).
 // qUncompress trusts the length and allocates it up front, so a damaged or
 // forged header could make it allocate gigabytes. Here the buffer grows only
@@ -119,7 +157,7 @@ QByteArray LightCipher::EncryptBytes(const QByteArray &plain)
     quint8 flags = 0;
     QByteArray payload = plain;
     if (compressionPolicy == 0) {
-        const QByteArray compressed = qCompress(plain, 9);
+        const QByteArray compressed = compressQtForm(plain);
         if (compressed.size() < plain.size()) {
             payload = compressed;
             flags |= kFlagCompressed;

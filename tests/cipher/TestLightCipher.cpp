@@ -148,6 +148,12 @@ void TestLightCipher::producesDocumentedFormat_data()
     QTest::newRow("utf-8") << QString::fromUtf8("Ça va? Größe 日本語").toUtf8() << 0x02;
     QTest::newRow("repetitive") << repetitiveText() << 0x03;
     QTest::newRow("zeros") << QByteArray(5000, '\0') << 0x03;
+    QRandomGenerator random(99);
+    QByteArray mixed;
+    for (int i = 0; i < 3000; ++i)
+        mixed += repetitiveText().left(int(random.bounded(200))) + randomBytes(random, int(random.bounded(40)));
+    QTest::newRow("mixed 1 MB") << mixed << 0x03;
+    QTest::newRow("short after long") << repetitiveText().left(300) << 0x03;
 }
 
 void TestLightCipher::producesDocumentedFormat()
