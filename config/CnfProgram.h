@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CnfDataBase.h"
+#include "CnfLingua.h"
+#include "CnfLinguaDevice.h"
+#include "CnfLinguaKiv3dApp.h"
+#include "CnfLogFile.h"
+#include "CnfVarie.h"
+
+// This program's own configuration: database connection, log files and
+// miscellaneous options in "tools/common", the language in "common" of the
+// native store, and the language entries of the 3D viewer and device software.
+class CnfProgram
+{
+public:
+    CnfProgram();
+    virtual ~CnfProgram();
+
+    bool load();
+    // Writes every key of the sections, changed or not, and hands the
+    // language on to the 3D viewer and the device software.
+    bool save();
+
+    CnfDataBase &dataBase();
+    const CnfDataBase &dataBase() const;
+    CnfLingua &lingua();
+    const CnfLingua &lingua() const;
+    CnfLogFile &logFile();
+    const CnfLogFile &logFile() const;
+    CnfVarie &varie();
+    const CnfVarie &varie() const;
+    CnfLinguaKiv3dApp &linguaKiv3dApp();
+    const CnfLinguaKiv3dApp &linguaKiv3dApp() const;
+    CnfLinguaDevice &linguaDevice();
+    const CnfLinguaDevice &linguaDevice() const;
+
+private:
+    CnfDataBase m_dataBase;
+    CnfLingua m_lingua;
+    CnfLogFile m_logFile;
+    CnfVarie m_varie;
+    CnfLinguaKiv3dApp m_linguaKiv3dApp;
+    CnfLinguaDevice m_linguaDevice;
+};

@@ -1,0 +1,46 @@
+#include "CnfServer.h"
+
+#include "CnfCommonFileSystem.h"
+#include "XmlFormat.h"
+
+CnfServer::CnfServer() = default;
+
+CnfServer::~CnfServer() = default;
+
+bool CnfServer::load(const QString &szSoftwarePath)
+{
+    const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
+    if (!settings)
+        return false;
+    m_serverMain.load(*settings);
+    m_serverParameters.load(*settings);
+    return true;
+}
+
+bool CnfServer::save(const QString &szSoftwarePath) const
+{
+    const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
+    if (!settings)
+        return false;
+    m_serverMain.save(*settings);
+    m_serverParameters.save(*settings);
+    return true;
+}
+
+bool CnfServer::saveFileSystem(const QString &szSoftwarePath, const CnfCommonFileSystem &fileSystem)
+{
+    const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
+    if (!settings)
+        return false;
+    return fileSystem.save(*settings);
+}
+
+const CnfServerMain &CnfServer::serverMain() const
+{
+    return m_serverMain;
+}
+
+const CnfServerParameters &CnfServer::serverParameters() const
+{
+    return m_serverParameters;
+}
