@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <ctime>
+
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
@@ -62,10 +64,12 @@ class TestLogFileManager : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
     void writesByteOrderMarkOnce();
+    void stampsLinesWithLocalTime();
     void formatsLines_data();
     void formatsLines();
     void filtersCategories_data();
@@ -73,6 +77,8 @@ private slots:
     void dropsUndeliverableMessages();
     void rotatesWhenLimitExceeded_data();
     void rotatesWhenLimitExceeded();
+    void rotatesOnlyPastLimit_data();
+    void rotatesOnlyPastLimit();
     void shiftsNumberedBackups_data();
     void shiftsNumberedBackups();
     void fallsBackToOldFile();
@@ -98,6 +104,13 @@ private:
 
     QScopedPointer<QTemporaryDir> m_dir;
 };
+
+void TestLogFileManager::initTestCase()
+{
+    // A zone far from UTC with a quarter-hour offset, so that a wrong offset shows.
+    qputenv("TZ", "KTM-5:45");
+    tzset();
+}
 
 void TestLogFileManager::init()
 {
@@ -142,6 +155,29 @@ void TestLogFileManager::writesByteOrderMarkOnce()
     manager->Log(1, "second", LogCatGeneral, LogSevInformation);
     QCOMPARE(readAll(path("bom.log")),
              kBom + "\nKIV00000001<2026-03-02 09:05:03:007> first\nKIV00000001<2026-03-02 09:05:03:007> second");
+}
+
+void TestLogFileManager::stampsLinesWithLocalTime()
+{
+    QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 5 * 3600 + 45 * 60);
+    LogFileManager::SetClock(nullptr);
+    LogFileManager *manager = openLog("clock", false);
+    QVERIFY(manager);
+    for (int i = 0; i < 3; ++i) {
+        const QDateTime before = QDateTime::currentDateTime();
+        manager->Log(1, "now");
+        const QDateTime after = QDateTime::currentDateTime();
+        const QString content = QString::fromUtf8(readAll(path("clock.log")));
+        const int open = content.lastIndexOf('<');
+        const QDateTime stamp =
+            QDateTime::fromString(content.mid(open + 1, content.indexOf('>', open) - open - 1), "yyyy-MM-dd hh:mm:ss:zzz");
+        QVERIFY(stamp.isValid());
+        QVERIFY2(before <= stamp && stamp <= after,
+                 qPrintable(QString("%1 not within %2 .. %3")
+                                .arg(stamp.toString(Qt::ISODateWithMs), before.toString(Qt::ISODateWithMs),
+                                     after.toString(Qt::ISODateWithMs))));
+        QTest::qWait(400); // also across a change of second
+    }
 }
 
 void TestLogFileManager::formatsLines_data()
@@ -300,6 +336,28 @@ void TestLogFileManager::rotatesWhenLimitExceeded()
     } else {
         QCOMPARE(readAll(path("rotate.log")), kBom + "\nKIV00000001<2026-03-02 09:05:03:007> after rotation");
     }
+}
+
+void TestLogFileManager::rotatesOnlyPastLimit_data()
+{
+    QTest::addColumn<int>("fileSize"); // after the first entry
+    QTest::addColumn<bool>("rotated");
+    QTest::newRow("one byte below the limit") << 1024 * 1024 - 1 << false;
+    QTest::newRow("exactly the limit") << 1024 * 1024 << false;
+    QTest::newRow("one byte past the limit") << 1024 * 1024 + 1 << true;
+}
+
+void TestLogFileManager::rotatesOnlyPastLimit()
+{
+    QFETCH(int, fileSize);
+    QFETCH(bool, rotated);
+
+    LogFileManager *manager = openLog("limit", false, 1, 5);
+    QVERIFY(manager);
+    const int overhead = kBom.size() + int(qstrlen("\nKIV00000001<2026-03-02 09:05:03:007> "));
+    manager->Log(1, QString(fileSize - overhead, 'z'));
+    QCOMPARE(QFile::exists(path("limit.0.log")), rotated);
+    QCOMPARE(QFileInfo(path(rotated ? "limit.0.log" : "limit.log")).size(), qint64(fileSize));
 }
 
 void TestLogFileManager::shiftsNumberedBackups_data()
