@@ -115,17 +115,9 @@ QByteArray uncompressQtForm(const QByteArray &compressed)
 
 } // namespace
 
-LightCipher::LightCipher()
-    : key(0)
-    , compressionPolicy(0)
-    , integrityCheck(1)
-{
-}
+LightCipher::LightCipher() : key(0), compressionPolicy(0), integrityCheck(1) {}
 
-LightCipher::LightCipher(quint64 key)
-    : key(key)
-    , compressionPolicy(0)
-    , integrityCheck(1)
+LightCipher::LightCipher(quint64 key) : key(key), compressionPolicy(0), integrityCheck(1)
 {
     keyBytes.reserve(8);
     for (int i = 0; i < 8; ++i)

@@ -11,15 +11,8 @@ LogFile::LogFile(int index,
                  int backups,
                  bool encrypted,
                  bool enabled)
-    : m_index(index)
-    , m_file(new QFile)
-    , m_folder(folder)
-    , m_name(name)
-    , m_extension(extension)
-    , m_maxSize(maxSizeMb * 1024 * 1024)
-    , m_backups(backups)
-    , m_enabled(enabled)
-    , m_encrypted(encrypted)
+    : m_index(index), m_file(new QFile), m_folder(folder), m_name(name), m_extension(extension),
+      m_maxSize(maxSizeMb * 1024 * 1024), m_backups(backups), m_enabled(enabled), m_encrypted(encrypted)
 {
     // Shorter tags keep "---"; longer ones are cut to three characters.
     if (tag.length() > 2)

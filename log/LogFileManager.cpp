@@ -193,7 +193,8 @@ void LogFileManager::SetSeparateFiles(bool separate, qint64 maxSizeMb, int backu
     const QString ownerName = owner ? owner->objectName() : QString();
     const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     delete files.value(0, nullptr);
-    generalFile = new LogFile(0, QString(), folder, ownerName, QStringLiteral("log"), maxSizeMb, backups, encrypted, true);
+    generalFile =
+        new LogFile(0, QString(), folder, ownerName, QStringLiteral("log"), maxSizeMb, backups, encrypted, true);
     files.insert(0, generalFile);
 }
 
@@ -332,8 +333,8 @@ bool LogFileManager::Shift(const QString &base, const QString &ext, int n, int m
     const QString source = n == 0 ? base + suffix : QStringLiteral("%1.%2").arg(base).arg(n - 1) + suffix;
 
     if (QFile::exists(target)) {
-        const bool moved = (max == 0 || (max > 0 && n + 1 < max)) ? Shift(base, ext, n + 1, max)
-                                                                   : QFile::remove(target);
+        const bool moved =
+            (max == 0 || (max > 0 && n + 1 < max)) ? Shift(base, ext, n + 1, max) : QFile::remove(target);
         if (!moved)
             return false;
     }
@@ -343,9 +344,8 @@ bool LogFileManager::Shift(const QString &base, const QString &ext, int n, int m
 void LogFileManager::DeleteOldFiles(const QString &folder, const QString &extension, int days)
 {
     const QDir dir(folder);
-    const QStringList entries = dir.entryList(QStringList(QStringLiteral("*.%1").arg(extension)),
-                                              QDir::Files | QDir::NoSymLinks,
-                                              QDir::Unsorted);
+    const QStringList entries = dir.entryList(
+        QStringList(QStringLiteral("*.%1").arg(extension)), QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
     const QDateTime limit(now().date().addDays(-days), QTime(0, 0));
     for (const QString &entry : entries) {
         const QString path = QStringLiteral("%1/%2").arg(folder, entry);
@@ -381,9 +381,8 @@ bool LogFileManager::ReadEncryptedLog(const QString &path, QString &text)
         if (byteCount == 0xFFFFFFFF) // null string
             continue;
         if (byteCount % 2 != 0 || byteCount > static_cast<quint64>(file.bytesAvailable())) {
-            qWarning().noquote() << QStringLiteral("Damaged entry in encrypted log file %1 at byte %2.")
-                                        .arg(path)
-                                        .arg(file.pos() - 4);
+            qWarning().noquote()
+                << QStringLiteral("Damaged entry in encrypted log file %1 at byte %2.").arg(path).arg(file.pos() - 4);
             break;
         }
         const int length = static_cast<int>(byteCount / 2);

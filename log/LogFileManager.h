@@ -8,8 +8,18 @@
 class LogFile;
 class QFile;
 
-enum LogCategory { LogCatGeneral = 1, LogCatDatabase = 2, LogCatDevice = 3 };
-enum LogSeverity { LogSevInformation = 1, LogSevWarning = 2, LogSevError = 3 };
+enum LogCategory
+{
+    LogCatGeneral = 1,
+    LogCatDatabase = 2,
+    LogCatDevice = 3
+};
+enum LogSeverity
+{
+    LogSevInformation = 1,
+    LogSevWarning = 2,
+    LogSevError = 3
+};
 
 // The logging service of a module: one instance per module, owning a set of
 // log files known by index. Log() filters and prefixes a message and emits

@@ -12,8 +12,7 @@ namespace {
 
 constexpr quint64 kKey = Q_UINT64_C(0x0123456789ABCDEF);
 
-template<typename F>
-double bestSeconds(int rounds, F work)
+template <typename F> double bestSeconds(int rounds, F work)
 {
     double best = 1e30;
     for (int r = 0; r < 3; ++r) {
@@ -36,7 +35,11 @@ void measure(const char *label, const QByteArray &plain, int rounds)
     const double decrypt = bestSeconds(rounds, [&] { sink = sink + cipher.DecryptBytes(encrypted).size(); });
     const double megabytes = double(plain.size()) * rounds / (1024.0 * 1024.0);
     std::printf("%-28s qCompress %8.1f MB/s | encrypt %8.1f MB/s (%.2fx qCompress time) | decrypt %8.1f MB/s\n",
-                label, megabytes / compress, megabytes / encrypt, encrypt / compress, megabytes / decrypt);
+                label,
+                megabytes / compress,
+                megabytes / encrypt,
+                encrypt / compress,
+                megabytes / decrypt);
 }
 
 } // namespace

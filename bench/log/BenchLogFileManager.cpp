@@ -45,8 +45,15 @@ double throughManager(const QString &folder, const QString &name, bool encrypted
     for (int i = 0; i < lines; ++i)
         texts << lineText(i);
     LogFileManager *manager = LogFileManager::Instance();
-    manager->AddLogFile(1, QStringLiteral("KIV"), folder + QLatin1Char('/'), name,
-                        encrypted ? QStringLiteral("elf") : QStringLiteral("log"), 1000, 5, encrypted, true);
+    manager->AddLogFile(1,
+                        QStringLiteral("KIV"),
+                        folder + QLatin1Char('/'),
+                        name,
+                        encrypted ? QStringLiteral("elf") : QStringLiteral("log"),
+                        1000,
+                        5,
+                        encrypted,
+                        true);
     manager->SetSeparateFiles(true, 5, 10, true);
     manager->SetCategoryFilters(false, false);
     if (!manager->OpenFiles())

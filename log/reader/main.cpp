@@ -36,8 +36,8 @@ int main(int argc, char *argv[])
     const QString path = args.at(1);
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = QFileInfo::exists(path) ? file.errorString()
-                                                       : QCoreApplication::translate("KivLogReader", "no such file");
+        const QString reason =
+            QFileInfo::exists(path) ? file.errorString() : QCoreApplication::translate("KivLogReader", "no such file");
         printError(QCoreApplication::translate("KivLogReader", "cannot read %1: %2").arg(path, reason));
         return 1;
     }
@@ -50,8 +50,9 @@ int main(int argc, char *argv[])
     }
 
     const QByteArray bytes = text.toUtf8();
-    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) != static_cast<size_t>(bytes.size())
-        || std::fflush(stdout) != 0) {
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) !=
+            static_cast<size_t>(bytes.size()) ||
+        std::fflush(stdout) != 0) {
         printError(QCoreApplication::translate("KivLogReader", "cannot write to standard output"));
         return 1;
     }

@@ -193,7 +193,8 @@ void TestLightCipher::roundTrips_data()
         allBytes.append(static_cast<char>(i));
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("all byte values") << allBytes;
-    QTest::newRow("utf-8") << QString::fromUtf8("\nKIV00000001<2026-12-06 19:15:37:042> WARNING: Größe 日本語 🙂").toUtf8();
+    QTest::newRow("utf-8")
+        << QString::fromUtf8("\nKIV00000001<2026-12-06 19:15:37:042> WARNING: Größe 日本語 🙂").toUtf8();
     QTest::newRow("repetitive") << repetitiveText();
     QTest::newRow("incompressible 100 KB") << randomBytes(random, 100 * 1024);
     QTest::newRow("repetitive 2 MB") << QByteArray(2 * 1024 * 1024, 'x');
@@ -283,7 +284,8 @@ void TestLightCipher::warnsOnWrongVersion()
     QVERIFY(cipher.DecryptBytes(out).isEmpty());
     QVERIFY(cipher.DecryptText(QString::fromLatin1(out.toBase64())).isEmpty());
     QCOMPARE(MessageCatcher::messages(),
-             QStringList() << "Invalid version or not a cyphertext." << "Invalid version or not a cyphertext.");
+             QStringList() << "Invalid version or not a cyphertext."
+                           << "Invalid version or not a cyphertext.");
 }
 
 void TestLightCipher::failsWithoutKey()
@@ -297,8 +299,10 @@ void TestLightCipher::failsWithoutKey()
     QVERIFY(cipher.DecryptBytes(valid).isEmpty());
     QVERIFY(cipher.EncryptText("text").isEmpty());
     QVERIFY(cipher.DecryptText(QString::fromLatin1(valid.toBase64())).isEmpty());
-    QCOMPARE(MessageCatcher::messages(), QStringList(QStringLiteral("No key set.")) << "No key set." << "No key set."
-                                                                                    << "No key set.");
+    QCOMPARE(MessageCatcher::messages(),
+             QStringList(QStringLiteral("No key set.")) << "No key set."
+                                                        << "No key set."
+                                                        << "No key set.");
 }
 
 void TestLightCipher::rejectsShortInputSilently_data()

@@ -131,8 +131,8 @@ LogFileManager *TestLogFileManager::openLog(const QString &name, bool encrypted,
 {
     LogFileManager *manager = LogFileManager::Instance();
     manager->SetOwner(QCoreApplication::instance());
-    manager->AddLogFile(1, "KIV", m_dir->path() + "/", name, encrypted ? "elf" : "log", maxSizeMb, backups, encrypted,
-                        true);
+    manager->AddLogFile(
+        1, "KIV", m_dir->path() + "/", name, encrypted ? "elf" : "log", maxSizeMb, backups, encrypted, true);
     manager->SetSeparateFiles(true, 5, 10, true);
     manager->SetCategoryFilters(false, false);
     if (!manager->OpenFiles())
@@ -169,12 +169,13 @@ void TestLogFileManager::stampsLinesWithLocalTime()
         const QDateTime after = QDateTime::currentDateTime();
         const QString content = QString::fromUtf8(readAll(path("clock.log")));
         const int open = content.lastIndexOf('<');
-        const QDateTime stamp =
-            QDateTime::fromString(content.mid(open + 1, content.indexOf('>', open) - open - 1), "yyyy-MM-dd hh:mm:ss:zzz");
+        const QDateTime stamp = QDateTime::fromString(content.mid(open + 1, content.indexOf('>', open) - open - 1),
+                                                      "yyyy-MM-dd hh:mm:ss:zzz");
         QVERIFY(stamp.isValid());
         QVERIFY2(before <= stamp && stamp <= after,
                  qPrintable(QString("%1 not within %2 .. %3")
-                                .arg(stamp.toString(Qt::ISODateWithMs), before.toString(Qt::ISODateWithMs),
+                                .arg(stamp.toString(Qt::ISODateWithMs),
+                                     before.toString(Qt::ISODateWithMs),
                                      after.toString(Qt::ISODateWithMs))));
         QTest::qWait(400); // also across a change of second
     }
@@ -201,9 +202,12 @@ void TestLogFileManager::formatsLines_data()
                                       << "\nKIV00000001<2026-03-02 09:05:03:007> text";
     QTest::newRow("index 300 keeps all digits") << 300 << "KIV" << march << 1 << "text"
                                                 << "\nKIV100101100<2026-03-02 09:05:03:007> text";
-    QTest::newRow("index 5") << 5 << "KIV" << march << 1 << "x" << "\nKIV00000101<2026-03-02 09:05:03:007> x";
-    QTest::newRow("two-character tag") << 1 << "AB" << march << 1 << "x" << "\n---00000001<2026-03-02 09:05:03:007> x";
-    QTest::newRow("empty tag") << 1 << "" << march << 1 << "x" << "\n---00000001<2026-03-02 09:05:03:007> x";
+    QTest::newRow("index 5") << 5 << "KIV" << march << 1 << "x"
+                             << "\nKIV00000101<2026-03-02 09:05:03:007> x";
+    QTest::newRow("two-character tag") << 1 << "AB" << march << 1 << "x"
+                                       << "\n---00000001<2026-03-02 09:05:03:007> x";
+    QTest::newRow("empty tag") << 1 << "" << march << 1 << "x"
+                               << "\n---00000001<2026-03-02 09:05:03:007> x";
     QTest::newRow("five-character tag") << 1 << "ABCDE" << march << 1 << "x"
                                         << "\nABC00000001<2026-03-02 09:05:03:007> x";
     QTest::newRow("midnight, new year") << 1 << "KIV" << QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0, 0)) << 1 << "x"
@@ -363,7 +367,7 @@ void TestLogFileManager::rotatesOnlyPastLimit()
 void TestLogFileManager::shiftsNumberedBackups_data()
 {
     QTest::addColumn<int>("backups");
-    QTest::addColumn<int>("existing");  // name.0 ... name.(existing-1) before the rotation
+    QTest::addColumn<int>("existing");      // name.0 ... name.(existing-1) before the rotation
     QTest::addColumn<QStringList>("after"); // content per step after it, "-" for missing; "live" the rotated file
 
     QTest::newRow("5 backups, full") << 5 << 5 << QStringList{"live", "0", "1", "2", "3", "-"};
@@ -537,7 +541,8 @@ void TestLogFileManager::writesEncryptedLog()
         QString stored;
         in >> stored;
         QCOMPARE(in.status(), QDataStream::Ok);
-        const QByteArray cipherBytes = QByteArray::fromBase64(stored.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        const QByteArray cipherBytes =
+            QByteArray::fromBase64(stored.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         QCOMPARE(QString::fromLatin1(cipherBytes.toBase64()), stored);
         QCOMPARE(QString::fromUtf8(cipher.DecryptBytes(cipherBytes)), entry);
     }
