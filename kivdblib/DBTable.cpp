@@ -30,7 +30,9 @@ bool DBTable::openQuery(const QString &szSql)
         return false;
     }
     m_query = QSqlQuery(db);
-    m_query.setForwardOnly(true);
+    // Not forward-only: the driver would then stream the rows one by one, and
+    // the statements that callers run between two load() calls would discard
+    // the rest of them. The whole result is fetched at once instead.
     if (!m_query.exec(szSql)) {
         qCWarning(g_lcDatabase).noquote() << "Unable to open a table:" << m_query.lastError().text();
         m_query = QSqlQuery();

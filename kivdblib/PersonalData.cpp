@@ -44,6 +44,11 @@ bool PersonalData::load()
 
     const DBManager *pManager = DBManager::instance();
     const bool bDecrypt = pManager->encryptionEnabled() && !pManager->dataKey().isEmpty();
+    if (!bDecrypt && pStatements->takeOfferedRow(m_nId, m_values)) {
+        for (int nIndex : pStatements->presentColumns())
+            m_known[nIndex] = true;
+        return finishLoad();
+    }
     QSqlQuery *pQuery =
         pStatements->statement(bDecrypt ? PersonalDataStatements::LoadDecrypted : PersonalDataStatements::LoadStored);
     if (!pQuery)
@@ -68,8 +73,13 @@ bool PersonalData::load()
         m_known[present.at(i)] = true;
     }
     pQuery->finish();
+    return finishLoad();
+}
 
-    if (pManager->encryptionEnabled() && !bDecrypt) {
+bool PersonalData::finishLoad()
+{
+    const DBManager *pManager = DBManager::instance();
+    if (pManager->encryptionEnabled() && pManager->dataKey().isEmpty()) {
         for (const QString &szValue : qAsConst(m_values)) {
             if (PersonalDataStatements::isEncrypted(szValue)) {
                 qCWarning(g_lcDatabase) << "Unable to decrypt the personal data" << m_nId << "without a data key";
@@ -147,6 +157,7 @@ bool PersonalData::save()
         qCWarning(g_lcDatabase) << "No personal data with ID" << m_nId << "to save";
         return false;
     }
+    pStatements->noteSaved(m_nId);
     return true;
 }
 

@@ -90,6 +90,7 @@ bool PersonalDataStatements::ensure()
 bool PersonalDataStatements::pinOpenTable()
 {
     ++m_nOpenTables;
+    m_savedSinceOpen.clear();
     QSqlDatabase db = openDefaultConnection();
     if (db.isOpen() && db.driver() != m_pDriver) {
         reset();
@@ -100,12 +101,45 @@ bool PersonalDataStatements::pinOpenTable()
 
 void PersonalDataStatements::unpinOpenTable()
 {
+    withdrawOffer();
     if (m_nOpenTables > 0)
         --m_nOpenTables;
+    if (m_nOpenTables == 0)
+        m_savedSinceOpen.clear();
+}
+
+void PersonalDataStatements::offerRow(qint64 nId, const QVector<QString> &values)
+{
+    m_bOffered = true;
+    m_nOfferedId = nId;
+    m_offeredValues = values;
+}
+
+bool PersonalDataStatements::takeOfferedRow(qint64 nId, QVector<QString> &values)
+{
+    if (!m_bOffered || m_nOfferedId != nId || m_nOpenTables == 0 || m_savedSinceOpen.contains(nId))
+        return false;
+    values = m_offeredValues;
+    withdrawOffer();
+    return true;
+}
+
+void PersonalDataStatements::withdrawOffer()
+{
+    m_bOffered = false;
+    m_offeredValues.clear();
+}
+
+void PersonalDataStatements::noteSaved(qint64 nId)
+{
+    if (m_nOpenTables > 0)
+        m_savedSinceOpen.insert(nId);
 }
 
 void PersonalDataStatements::reset()
 {
+    withdrawOffer();
+    m_savedSinceOpen.clear();
     dropStatements();
     m_pDriver = nullptr;
     m_bColumnsKnown = false;
@@ -117,6 +151,15 @@ const QVector<int> &PersonalDataStatements::presentColumns() const
     return m_presentColumns;
 }
 
+QStringList PersonalDataStatements::presentColumnNames() const
+{
+    const QStringList lstAll = PersonalData::encryptedColumns();
+    QStringList lstColumns;
+    for (int nIndex : m_presentColumns)
+        lstColumns << lstAll.at(nIndex);
+    return lstColumns;
+}
+
 QSqlQuery *PersonalDataStatements::statement(Kind eKind)
 {
     if (!m_bColumnsKnown || eKind < 0 || eKind >= KindCount)
@@ -125,14 +168,8 @@ QSqlQuery *PersonalDataStatements::statement(Kind eKind)
     if (pStatement)
         return pStatement.get();
 
-    const QStringList lstAll = PersonalData::encryptedColumns();
-    QStringList lstColumns;
-    for (int nIndex : qAsConst(m_presentColumns))
-        lstColumns << lstAll.at(nIndex);
-
     auto pQuery = std::make_unique<QSqlQuery>(openDefaultConnection());
-    pQuery->setForwardOnly(true);
-    if (!pQuery->prepare(sqlText(eKind, lstColumns))) {
+    if (!pQuery->prepare(sqlText(eKind, presentColumnNames()))) {
         m_szLastError = pQuery->lastError().text();
         qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:" << m_szLastError;
         return nullptr;
@@ -149,6 +186,11 @@ QString PersonalDataStatements::sqlText(Kind eKind, const QStringList &lstColumn
         for (const QString &szName : lstColumns)
             lstParts << column(QStringLiteral("p"), szName);
         return QStringLiteral("SELECT %1 FROM \"PERSONALDATA\" AS p WHERE p.\"ID\" = ?").arg(lstParts.join(", "));
+    case TableRows:
+        for (const QString &szName : lstColumns)
+            lstParts << column(QStringLiteral("p"), szName);
+        return QStringLiteral("SELECT p.\"ID\", %1 FROM \"PERSONALDATA\" AS p ORDER BY p.\"ID\"")
+            .arg(lstParts.join(", "));
     case LoadDecrypted:
         for (const QString &szName : lstColumns)
             lstParts << decryptExpression(column(QStringLiteral("p"), szName));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -30,7 +31,7 @@ class QSqlDriver;
 class PersonalDataStatements
 {
 public:
-    enum Kind { LoadStored, LoadDecrypted, SaveStored, SaveEncrypted, KindCount };
+    enum Kind { LoadStored, LoadDecrypted, SaveStored, SaveEncrypted, TableRows, KindCount };
 
     static PersonalDataStatements *instance();
 
@@ -48,14 +49,25 @@ public:
     // Forgets columns and statements (connection closed or replaced).
     void reset();
 
+    // Row snapshot of an open PersonalDataTable: the table offers the stored
+    // values of the row it moved to; PersonalData::load() with encryption off
+    // takes them instead of reading the row again, once, and only when the
+    // row was not saved through PersonalData since the table was opened.
+    void offerRow(qint64 nId, const QVector<QString> &values);
+    bool takeOfferedRow(qint64 nId, QVector<QString> &values);
+    void withdrawOffer();
+    void noteSaved(qint64 nId);
+
     // Indexes into PersonalData::encryptedColumns() of the columns present.
     const QVector<int> &presentColumns() const;
+    QStringList presentColumnNames() const;
 
     // The prepared statement of that kind for all present columns; nullptr
     // when it cannot be prepared. Bind order: LoadStored: ID; LoadDecrypted:
     // key, ID; SaveStored: values, ID; SaveEncrypted: key, values, ID.
     QSqlQuery *statement(Kind eKind);
-    // Text of a statement of that kind for the given columns.
+    // Text of a statement of that kind for the given columns; TableRows is the
+    // ID and the stored columns of all rows, in the order of the IDs.
     static QString sqlText(Kind eKind, const QStringList &lstColumns);
 
     QString lastError() const;
@@ -69,6 +81,10 @@ private:
     bool m_bColumnsKnown = false;
     int m_nOpenTables = 0;
     QVector<int> m_presentColumns;
+    bool m_bOffered = false;
+    qint64 m_nOfferedId = 0;
+    QVector<QString> m_offeredValues;
+    QSet<qint64> m_savedSinceOpen;
     std::array<std::unique_ptr<QSqlQuery>, KindCount> m_statements;
     QString m_szLastError;
 };

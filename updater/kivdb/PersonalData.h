@@ -40,6 +40,7 @@ public:
 
 private:
     void clearValues();
+    bool finishLoad();
 
     qint64 m_nId = 0;
     bool m_bLoaded = false;

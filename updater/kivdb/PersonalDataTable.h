@@ -10,10 +10,13 @@ public:
     PersonalDataTable();
     ~PersonalDataTable() override;
 
-    // Selects the IDs of all rows; affectedRows() is then their number.
-    // While the table is open, PersonalData records take the table's columns
-    // as fixed and reuse their prepared statements.
+    // Selects all rows; affectedRows() is then their number. While the table
+    // is open, PersonalData records take the table's columns as fixed and
+    // reuse their prepared statements, and a record of the row the table
+    // stands on reads, with encryption off, the values the table fetched
+    // (unless it was saved through PersonalData since the table was opened).
     bool open();
+    bool load() override;
     qint64 idPersonalData() const;
 
 private:
