@@ -122,7 +122,6 @@ private slots:
     void failsWithoutKey();
     void rejectsShortInputSilently_data();
     void rejectsShortInputSilently();
-    void rejectsWrongKey();
     void decryptsHandMadeFrames();
     void rejectsDamagedCompressedPayload_data();
     void rejectsDamagedCompressedPayload();
@@ -322,18 +321,6 @@ void TestLightCipher::rejectsShortInputSilently()
     MessageCatcher catcher;
     QVERIFY(LightCipher(kKey).DecryptBytes(cipher).isEmpty());
     QCOMPARE(MessageCatcher::messages(), QStringList());
-}
-
-void TestLightCipher::rejectsWrongKey()
-{
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    LightCipher cipher(kKey);
-    qsrand(1);
-    const QByteArray out = cipher.EncryptBytes("\nKIV00000001<2026-03-02 09:05:03:007> secret");
-    QT_WARNING_POP
-    QVERIFY(LightCipher(kKey ^ 0x0100).DecryptBytes(out).isEmpty());
-    QVERIFY(LightCipher(Q_UINT64_C(0x1122334455667788)).DecryptBytes(out).isEmpty());
 }
 
 void TestLightCipher::decryptsHandMadeFrames()

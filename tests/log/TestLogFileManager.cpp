@@ -87,7 +87,6 @@ private slots:
     void deletesOldFiles_data();
     void deletesOldFiles();
     void writesEncryptedLog();
-    void rotatesEncryptedLog();
     void rejectsOtherFiles_data();
     void rejectsOtherFiles();
     void survivesDamagedEncryptedLog_data();
@@ -551,25 +550,6 @@ void TestLogFileManager::writesEncryptedLog()
     QString text = "kept ";
     QVERIFY(LogFileManager::ReadEncryptedLog(path("secret.elf"), text));
     QCOMPARE(text, "kept " + entries.join(QString()));
-}
-
-void TestLogFileManager::rotatesEncryptedLog()
-{
-    LogFileManager *manager = openLog("secretrot", true, 1, 5);
-    QVERIFY(manager);
-    QString big;
-    QRandomGenerator random(5);
-    for (int i = 0; i < 800 * 1024; ++i)
-        big += QChar('a' + int(random.bounded(26)));
-    manager->Log(1, big);
-    QVERIFY(QFile::exists(path("secretrot.0.elf")));
-    manager->Log(1, "next");
-    QString text;
-    QVERIFY(LogFileManager::ReadEncryptedLog(path("secretrot.elf"), text));
-    QCOMPARE(text, QString("\nKIV00000001<2026-03-02 09:05:03:007> next"));
-    text.clear();
-    QVERIFY(LogFileManager::ReadEncryptedLog(path("secretrot.0.elf"), text));
-    QCOMPARE(text, "\nKIV00000001<2026-03-02 09:05:03:007> " + big);
 }
 
 void TestLogFileManager::rejectsOtherFiles_data()
