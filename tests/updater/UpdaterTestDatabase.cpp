@@ -1,6 +1,7 @@
 #include "UpdaterTestDatabase.h"
 
 #include "DBManager.h"
+#include "TestDatabase.h"
 #include "DbUpdateToVersion_1_0_0.h"
 #include "DbUpdateToVersion_1_1_0.h"
 #include "DbUpdateToVersion_1_2_0.h"
@@ -14,6 +15,7 @@
 #include "DbUpdateToVersion_1_8_0.h"
 #include "DbUpdateToVersion_1_9_0.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,7 +31,6 @@ static void initTestSqlScripts()
 
 namespace {
 
-const char *const kAdminConnection = "updtest-admin";
 const char *const kLoadConnection = "updtest-load";
 
 std::unique_ptr<DbUpdateToVersion> makeStep(int nIndex)
@@ -54,10 +55,10 @@ std::unique_ptr<DbUpdateToVersion> makeStep(int nIndex)
 QSqlDatabase addConnection(const QString &szName, const QString &szDatabase)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), szName);
-    db.setHostName(UpdaterTestDatabase::host());
-    db.setPort(UpdaterTestDatabase::port());
-    db.setUserName(UpdaterTestDatabase::user());
-    db.setPassword(UpdaterTestDatabase::password());
+    db.setHostName(TestDatabase::host());
+    db.setPort(TestDatabase::port());
+    db.setUserName(TestDatabase::user());
+    db.setPassword(TestDatabase::password());
     db.setDatabaseName(szDatabase);
     db.setConnectOptions(QStringLiteral("connect_timeout=30"));
     return db;
@@ -74,7 +75,7 @@ UpdaterTestDatabase::~UpdaterTestDatabase()
 
 bool UpdaterTestDatabase::isConfigured()
 {
-    return !host().isEmpty() && port() > 0 && !user().isEmpty();
+    return TestDatabase::missingEnvironment().isEmpty();
 }
 
 QStringList UpdaterTestDatabase::knownVersions()
@@ -84,45 +85,15 @@ QStringList UpdaterTestDatabase::knownVersions()
             QStringLiteral("1.6.0"), QStringLiteral("1.7.0"), QStringLiteral("1.8.0"), QStringLiteral("1.9.0")};
 }
 
-QString UpdaterTestDatabase::host()
-{
-    return qEnvironmentVariable("KIV_TEST_PGHOST");
-}
-
-int UpdaterTestDatabase::port()
-{
-    return qEnvironmentVariableIntValue("KIV_TEST_PGPORT");
-}
-
-QString UpdaterTestDatabase::user()
-{
-    return qEnvironmentVariable("KIV_TEST_PGUSER");
-}
-
-QString UpdaterTestDatabase::password()
-{
-    return qEnvironmentVariable("KIV_TEST_PGPASSWORD");
-}
-
-QString UpdaterTestDatabase::caFile()
-{
-    return qEnvironmentVariable("KIV_TEST_PGCAFILE");
-}
-
 bool UpdaterTestDatabase::prepare(const QString &szPrefix)
 {
     initTestSqlScripts();
     m_szPrefix = szPrefix;
-    m_szTemplate = szPrefix + QStringLiteral("_template");
-
-    QSqlDatabase admin = addConnection(QString::fromLatin1(kAdminConnection), QStringLiteral("postgres"));
-    if (!admin.open()) {
-        m_szLastError = admin.lastError().text();
+    m_pTemplate = std::make_unique<TestDatabase>(szPrefix + QStringLiteral("_template"));
+    if (!m_pTemplate->isValid()) {
+        m_szLastError = m_pTemplate->errorText();
         return false;
     }
-    if (!adminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_szTemplate))
-        || !adminExec(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_szTemplate)))
-        return false;
 
     QFile file(QStringLiteral(":/SqlScript/pelq.sql"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -133,9 +104,11 @@ bool UpdaterTestDatabase::prepare(const QString &szPrefix)
     stream.setCodec("UTF-8");
     const QString szSchema = stream.readAll();
 
+    // Loaded through a connection of our own that is closed again: a
+    // template must have no sessions when it is copied.
     bool bLoaded = false;
     {
-        QSqlDatabase db = addConnection(QString::fromLatin1(kLoadConnection), m_szTemplate);
+        QSqlDatabase db = addConnection(QString::fromLatin1(kLoadConnection), m_pTemplate->name());
         bLoaded = db.open() && runText(db, szSchema);
         if (!db.isOpen())
             m_szLastError = db.lastError().text();
@@ -148,16 +121,18 @@ bool UpdaterTestDatabase::prepare(const QString &szPrefix)
 void UpdaterTestDatabase::release()
 {
     DBManager::instance()->closeDatabase();
-    if (QSqlDatabase::contains(QString::fromLatin1(kAdminConnection))) {
+    if (m_pTemplate) {
         for (const QString &szName : qAsConst(m_lstCreated))
-            adminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(szName));
-        if (!m_szTemplate.isEmpty())
-            adminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_szTemplate));
-        QSqlDatabase::database(QString::fromLatin1(kAdminConnection), false).close();
-        QSqlDatabase::removeDatabase(QString::fromLatin1(kAdminConnection));
+            dropDatabase(szName);
     }
     m_lstCreated.clear();
-    m_szTemplate.clear();
+    m_szCurrent.clear();
+    m_pTemplate.reset();
+}
+
+QString UpdaterTestDatabase::templateName() const
+{
+    return m_pTemplate ? m_pTemplate->name() : QString();
 }
 
 bool UpdaterTestDatabase::createAndOpen(const QString &szName)
@@ -165,15 +140,18 @@ bool UpdaterTestDatabase::createAndOpen(const QString &szName)
     const QString szFull = prefixed(szName);
     if (m_szCurrent == szFull)
         DBManager::instance()->closeDatabase();
-    return copyDatabase(m_szTemplate, szName) && openDefault(szFull);
+    return copyDatabase(templateName(), szName) && openDefault(szFull);
 }
 
 bool UpdaterTestDatabase::copyDatabase(const QString &szSource, const QString &szName)
 {
     const QString szFull = prefixed(szName);
-    if (!adminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(szFull))
-        || !adminExec(QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(szFull, szSource)))
+    if (!m_pTemplate || !dropDatabase(szFull)
+        || !m_pTemplate->execAdmin(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY")
+                                       .arg(TestDatabase::quoted(szFull), TestDatabase::quoted(szSource)))) {
+        m_szLastError = m_pTemplate ? m_pTemplate->errorText() : QStringLiteral("no template");
         return false;
+    }
     if (!m_lstCreated.contains(szFull))
         m_lstCreated << szFull;
     return true;
@@ -181,13 +159,14 @@ bool UpdaterTestDatabase::copyDatabase(const QString &szSource, const QString &s
 
 QString UpdaterTestDatabase::prefixed(const QString &szName) const
 {
-    return m_szPrefix + QLatin1Char('_') + szName;
+    return QStringLiteral("%1_%2_%3").arg(m_szPrefix, szName).arg(QCoreApplication::applicationPid());
 }
 
 bool UpdaterTestDatabase::openDefault(const QString &szName)
 {
     m_szCurrent = szName;
-    if (!DBManager::instance()->openDatabase(host(), port(), szName, user(), password(), 30)) {
+    if (!DBManager::instance()->openDatabase(TestDatabase::host(), TestDatabase::port(), szName, TestDatabase::user(),
+                                             TestDatabase::password(), 30)) {
         m_szLastError = DBManager::instance()->lastError();
         return false;
     }
@@ -279,14 +258,19 @@ QStringList UpdaterTestDatabase::fingerprint() const
     return lstPrint;
 }
 
-bool UpdaterTestDatabase::adminExec(const QString &szSql)
+bool UpdaterTestDatabase::dropDatabase(const QString &szName)
 {
-    QSqlQuery query(QSqlDatabase::database(QString::fromLatin1(kAdminConnection)));
-    if (!query.exec(szSql)) {
-        m_szLastError = query.lastError().text();
-        return false;
+    if (m_szCurrent == szName) {
+        DBManager::instance()->closeDatabase();
+        m_szCurrent.clear();
     }
-    return true;
+    // Without FORCE the server itself ends autovacuum workers on the
+    // database, which FORCE cannot end for us.
+    m_pTemplate->execAdmin(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(TestDatabase::quoted(szName)));
+    if (m_pTemplate->dropDatabase(szName))
+        return true;
+    m_szLastError = m_pTemplate->errorText();
+    return false;
 }
 
 bool UpdaterTestDatabase::runText(QSqlDatabase db, const QString &szText)

@@ -5,10 +5,15 @@
 #include <QStringList>
 #include <QVariant>
 
-// Databases of the private test server for the update tests: a template made
-// once from the initial schema, fresh copies of it opened as the default
-// connection through DBManager, and a way to bring a copy to any version by
-// running the version steps one by one.
+#include <memory>
+
+class TestDatabase;
+
+// Databases of the private test server for the update tests: a scratch
+// database made once from the initial schema and used as template, fresh
+// copies of it opened as the default connection through DBManager, and a way
+// to bring a copy to any version by running the version steps one by one.
+// The SQL helpers run on the default connection.
 class UpdaterTestDatabase
 {
 public:
@@ -31,7 +36,7 @@ public:
     // A fresh copy of szSource (no connection to it may be open), not opened.
     bool copyDatabase(const QString &szSource, const QString &szName);
     QString prefixed(const QString &szName) const;
-    QString templateName() const { return m_szTemplate; }
+    QString templateName() const;
     // Runs the steps after the current version up to szVersion, each in its
     // transaction, on the default connection.
     bool bringTo(const QString &szVersion);
@@ -49,19 +54,13 @@ public:
     QString lastError() const { return m_szLastError; }
     QString currentName() const { return m_szCurrent; }
 
-    static QString host();
-    static int port();
-    static QString user();
-    static QString password();
-    static QString caFile();
-
 private:
-    bool adminExec(const QString &szSql);
+    bool dropDatabase(const QString &szName);
     bool runText(QSqlDatabase db, const QString &szText);
     bool openDefault(const QString &szName);
 
+    std::unique_ptr<TestDatabase> m_pTemplate;
     QString m_szPrefix;
-    QString m_szTemplate;
     QString m_szCurrent;
     QStringList m_lstCreated;
     mutable QString m_szLastError;

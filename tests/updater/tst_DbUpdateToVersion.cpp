@@ -4,6 +4,7 @@
 #include "DbUpdateToVersion_1_4_0.h"
 #include "DbUpdateToVersion_1_8_0.h"
 #include "PersonalData.h"
+#include "TestDatabase.h"
 #include "UpdaterTestDatabase.h"
 #include "UpdaterTestLog.h"
 
@@ -57,7 +58,7 @@ void TestDbUpdateToVersion::initTestCase()
         QSKIP("KIV_TEST_PG* not set: start scripts/pgserver.sh and source its env.sh");
     QVERIFY(m_scripts.isValid());
     QVERIFY(m_log.open(true));
-    DBManager::instance()->enableEncryption(UpdaterTestDatabase::caFile(), QString::fromLatin1(kDataKey));
+    DBManager::instance()->enableEncryption(TestDatabase::caFile(), QString::fromLatin1(kDataKey));
     DBManager::instance()->setEncryptionEnabled(true);
     QVERIFY2(m_db.prepare(QStringLiteral("updtest_steps")), qPrintable(m_db.lastError()));
 }

@@ -1,6 +1,7 @@
 #include "DBManager.h"
 #include "DbUpdater.h"
 #include "PersonalData.h"
+#include "TestDatabase.h"
 #include "UpdaterTestDatabase.h"
 #include "UpdaterTestLog.h"
 
@@ -71,7 +72,7 @@ void TestDbUpdater::initTestCase()
     if (!UpdaterTestDatabase::isConfigured())
         QSKIP("KIV_TEST_PG* not set: start scripts/pgserver.sh and source its env.sh");
     QVERIFY(m_log.open(true));
-    DBManager::instance()->enableEncryption(UpdaterTestDatabase::caFile(), QString::fromLatin1(kDataKey));
+    DBManager::instance()->enableEncryption(TestDatabase::caFile(), QString::fromLatin1(kDataKey));
     DBManager::instance()->setEncryptionEnabled(true);
     QVERIFY2(m_db.prepare(QStringLiteral("updtest_driver")), qPrintable(m_db.lastError()));
 

@@ -1,0 +1,326 @@
+// Measures the update engine against the floor that the PostgreSQL tools set
+// for the same work, in one run on the private test server:
+//   chain      full chain "1.0.0" -> "1.9.0" on a new database, vs psql running
+//              the same scripts in one session;
+//   pass       the "1.8.0" personal-data pass over 100,000 records, vs one
+//              set-based UPDATE doing the same encryption in SQL;
+//   populated  full chain on a database with 200,000 patients and 1,000,000
+//              images, vs psql with the same scripts.
+// Usage: bench_updater [chain] [pass] [populated]   (all three by default)
+
+#include "DBManager.h"
+#include "DbUpdateToVersion_1_8_0.h"
+#include "DbUpdater.h"
+#include "PersonalData.h"
+#include "TestDatabase.h"
+#include "UpdaterTestDatabase.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char *const kDataKey = "bench-data-key-0123456789abcdef";
+
+void say(const QString &szText)
+{
+    std::printf("%s\n", qPrintable(szText));
+    std::fflush(stdout);
+}
+
+[[noreturn]] void fail(const QString &szText)
+{
+    std::fprintf(stderr, "bench_updater: %s\n", qPrintable(szText));
+    std::exit(1);
+}
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
+}
+
+// The upgrade scripts of every version after "1.0.0", in the order the steps
+// run them, written out without their byte-order mark (psql reads it as text).
+QStringList extractScripts(const QString &szFolder)
+{
+    QStringList lstFiles;
+    QDir root(QStringLiteral(":/SqlScript"));
+    const QStringList lstVersions = root.entryList(QStringList{QStringLiteral("v.*")}, QDir::Dirs, QDir::Name);
+    for (const QString &szVersion : lstVersions) {
+        QDir dir(root.filePath(szVersion));
+        for (const QString &szName : dir.entryList(QStringList{QStringLiteral("*.sql")}, QDir::Files, QDir::Name)) {
+            QFile in(dir.filePath(szName));
+            if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+                fail(QStringLiteral("cannot read %1").arg(in.fileName()));
+            QTextStream stream(&in);
+            const QString szText = stream.readAll();
+            const QString szOut = QStringLiteral("%1/%2-%3").arg(szFolder, szVersion, szName);
+            QFile out(szOut);
+            if (!out.open(QIODevice::WriteOnly) || out.write(szText.toUtf8()) < 0)
+                fail(QStringLiteral("cannot write %1").arg(szOut));
+            lstFiles << szOut;
+        }
+    }
+    return lstFiles;
+}
+
+QString psqlProgram()
+{
+    QString szPsql = QStandardPaths::findExecutable(QStringLiteral("psql"), {QStringLiteral("/usr/lib/postgresql/15/bin")});
+    if (szPsql.isEmpty())
+        szPsql = QStandardPaths::findExecutable(QStringLiteral("psql"));
+    if (szPsql.isEmpty())
+        fail(QStringLiteral("psql not found"));
+    return szPsql;
+}
+
+// Runs psql in one session over the files; the elapsed time in seconds.
+double runPsql(const QString &szDatabase, const QStringList &lstFiles)
+{
+    QStringList lstArgs{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                        QStringLiteral("host=%1 port=%2 dbname=%3 user=%4 sslmode=verify-ca sslrootcert=%5")
+                            .arg(TestDatabase::host())
+                            .arg(TestDatabase::port())
+                            .arg(szDatabase, TestDatabase::user(), TestDatabase::caFile())};
+    for (const QString &szFile : lstFiles)
+        lstArgs << QStringLiteral("-f") << szFile;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), TestDatabase::password());
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(psqlProgram(), lstArgs);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        fail(QStringLiteral("psql failed on %1").arg(szDatabase));
+    return timer.nsecsElapsed() / 1e9;
+}
+
+bool open(const QString &szDatabase)
+{
+    return DBManager::instance()->openDatabase(TestDatabase::host(), TestDatabase::port(), szDatabase,
+                                               TestDatabase::user(), TestDatabase::password(), 30);
+}
+
+// Our full run: connect, then the update driver from "1.0.0".
+double runUpdater(UpdaterTestDatabase &db, const QString &szDatabase)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (!open(szDatabase))
+        fail(QStringLiteral("cannot connect to %1").arg(szDatabase));
+    DbUpdater updater;
+    bool bStepsDone = false;
+    QObject::connect(&updater, &DbUpdater::updateCompleted, [&bStepsDone](bool bResult) { bStepsDone = bResult; });
+    updater.setCurrentVersion(QStringLiteral("1.0.0"));
+    if (!updater.updateDatabase() || !bStepsDone)
+        fail(QStringLiteral("the update of %1 failed").arg(szDatabase));
+    const double dSeconds = timer.nsecsElapsed() / 1e9;
+    if (db.version() != QLatin1String("1.9.0"))
+        fail(QStringLiteral("%1 is not at 1.9.0").arg(szDatabase));
+    DBManager::instance()->closeDatabase();
+    return dSeconds;
+}
+
+void checkPsqlResult(const QString &szDatabase, UpdaterTestDatabase &db)
+{
+    if (!open(szDatabase) || db.version() != QLatin1String("1.9.0"))
+        fail(QStringLiteral("psql left %1 below 1.9.0").arg(szDatabase));
+    DBManager::instance()->closeDatabase();
+}
+
+QString copyOf(UpdaterTestDatabase &db, const QString &szTemplate, const QString &szName)
+{
+    if (!db.copyDatabase(szTemplate, szName))
+        fail(db.lastError());
+    return db.prefixed(szName);
+}
+
+void benchChain(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRounds)
+{
+    say(QStringLiteral("== chain: 1.0.0 -> 1.9.0 on a new database, %1 rounds").arg(nRounds));
+    QVector<double> ours;
+    QVector<double> floor;
+    for (int i = 0; i < nRounds; ++i) {
+        const QString szA = copyOf(db, db.templateName(), QStringLiteral("chain_ours"));
+        ours << runUpdater(db, szA);
+        const QString szB = copyOf(db, db.templateName(), QStringLiteral("chain_psql"));
+        floor << runPsql(szB, lstScripts);
+        checkPsqlResult(szB, db);
+    }
+    const double dOurs = median(ours);
+    const double dFloor = median(floor);
+    say(QStringLiteral("updater (connect + run): %1 s   psql (start + connect + scripts): %2 s   ratio %3")
+            .arg(dOurs, 0, 'f', 3)
+            .arg(dFloor, 0, 'f', 3)
+            .arg(dOurs / dFloor, 0, 'f', 2));
+}
+
+QString encryptSetBased(const QString &szKeyHex)
+{
+    QStringList lstSet;
+    for (const QString &szColumn : PersonalData::encryptedColumns()) {
+        const QString szValue = QStringLiteral("\"%1\"").arg(szColumn);
+        lstSet << QStringLiteral("%1 = CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
+                                 "ELSE '$kiv1$' || translate(encode(encrypt(gen_random_bytes(16) || "
+                                 "convert_to(%1, 'UTF8'), decode('%2', 'hex'), 'aes-cbc/pad:pkcs'), 'base64'), "
+                                 "E'\\n', '') END")
+                      .arg(szValue, szKeyHex);
+    }
+    return QStringLiteral("UPDATE \"PERSONALDATA\" SET ") + lstSet.join(QStringLiteral(", "));
+}
+
+void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
+{
+    say(QStringLiteral("== pass: \"1.8.0\" personal-data pass over %1 records, %2 rounds").arg(nRows).arg(nRounds));
+    if (!db.createAndOpen(QStringLiteral("pass_source")) || !db.bringTo(QStringLiteral("1.7.0")))
+        fail(db.lastError());
+    if (!db.exec(QStringLiteral(
+            "INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"Title\", \"IdGender\", \"DateOfBirth\", "
+            "\"Address\", \"PostalCode\", \"City\", \"StateRegion\", \"Country\", \"Telephone\", \"Mobile\", \"eMail\", "
+            "\"NationalNumber\") SELECT 'First' || n, 'Last' || n, 'Dr', 1 + n % 2, '1950-01-01'::timestamp + "
+            "n * interval '1 hour', n || ' Main Street', lpad((n % 99999)::text, 5, '0'), 'City ' || n % 500, 'Region', "
+            "'Country', '+39 02 ' || n, '+39 333 ' || n, 'person' || n || '@example.org', 'NN' || n "
+            "FROM generate_series(1, %1) AS n").arg(nRows - 1))
+        || !db.exec(QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\"")))
+        fail(db.lastError());
+    const QString szSource = db.currentName();
+    DBManager::instance()->closeDatabase();
+
+    const QString szUpdate = encryptSetBased(
+        QString::fromLatin1(QCryptographicHash::hash(QByteArray(kDataKey), QCryptographicHash::Sha256).toHex()));
+    QVector<double> ours;
+    QVector<double> floor;
+    for (int i = 0; i < nRounds; ++i) {
+        const QString szA = copyOf(db, szSource, QStringLiteral("pass_ours"));
+        if (!open(szA))
+            fail(QStringLiteral("cannot connect to %1").arg(szA));
+        DbUpdateToVersion_1_8_0 step;
+        QElapsedTimer timer;
+        timer.start();
+        if (!step.updateInTransaction())
+            fail(QStringLiteral("the personal-data pass failed"));
+        ours << timer.nsecsElapsed() / 1e9;
+        if (db.scalar(QStringLiteral("SELECT count(*) FROM \"PERSONALDATA\" WHERE left(\"FirstName\", 6) = '$kiv1$'"))
+                .toInt()
+            != nRows)
+            fail(QStringLiteral("the pass left records unencrypted"));
+        DBManager::instance()->closeDatabase();
+
+        const QString szB = copyOf(db, szSource, QStringLiteral("pass_sql"));
+        if (!open(szB) || !db.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto")))
+            fail(db.lastError());
+        timer.start();
+        if (!db.exec(QStringLiteral("BEGIN")) || !db.exec(szUpdate) || !db.exec(QStringLiteral("COMMIT")))
+            fail(db.lastError());
+        floor << timer.nsecsElapsed() / 1e9;
+        DBManager::instance()->closeDatabase();
+    }
+    const double dOurs = median(ours);
+    const double dFloor = median(floor);
+    say(QStringLiteral("updater pass: %1 s (%2 records/s)   set-based UPDATE: %3 s   ratio %4")
+            .arg(dOurs, 0, 'f', 3)
+            .arg(nRows / dOurs, 0, 'f', 0)
+            .arg(dFloor, 0, 'f', 3)
+            .arg(dOurs / dFloor, 0, 'f', 2));
+}
+
+void benchPopulated(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRounds)
+{
+    const int nPersons = 1000;
+    const int nPatients = 200000;
+    const int nImages = 1000000;
+    say(QStringLiteral("== populated: chain on %1 patients, %2 images, %3 personal-data records, %4 rounds")
+            .arg(nPatients)
+            .arg(nImages)
+            .arg(nPersons)
+            .arg(nRounds));
+    if (!db.createAndOpen(QStringLiteral("populated_source")))
+        fail(db.lastError());
+    const QStringList lstFill = {
+        QStringLiteral("INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"IdGender\", \"DateOfBirth\", "
+                       "\"Address\", \"PostalCode\", \"City\", \"StateRegion\", \"Country\") SELECT 'First' || n, "
+                       "'Last' || n, 1, '1960-01-01', 'Street ' || n, '20100', 'Milano', 'MI', 'IT' "
+                       "FROM generate_series(1, %1) AS n").arg(nPersons),
+        QStringLiteral("INSERT INTO patients (id_personal_data, patient_code, dcm_id) SELECT 1 + n % %1, 'P' || n, "
+                       "'D' || n FROM generate_series(1, %2) AS n").arg(nPersons).arg(nPatients),
+        QStringLiteral("INSERT INTO \"dcmStudy\" (\"PatientId\", \"DcmStudyUid\", \"AccessionNumber\") "
+                       "SELECT n, '1.2.3.' || n, 'A' || n FROM generate_series(1, %1) AS n").arg(nPatients),
+        QStringLiteral("INSERT INTO \"dcmImageSeries\" (\"StudyId\", \"DcmSeriesUid\") "
+                       "SELECT n, '1.2.3.4.' || n FROM generate_series(1, %1) AS n").arg(nPatients),
+        QStringLiteral("INSERT INTO dcmimage (\"ImageIndex\", \"AnodicCurrent\", \"AnodicVoltage\", \"SeriesId\", "
+                       "\"DcmImageUid\", \"Type\", \"CommitmentStatus\", \"Description\") SELECT n % 5, 8, 90, "
+                       "1 + n / 5, '1.2.3.4.5.' || n, 'image' || n || '.dcm', 'none', 'projection' "
+                       "FROM generate_series(1, %1) AS n").arg(nImages),
+        QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\", patients, \"dcmStudy\", \"dcmImageSeries\", dcmimage"),
+    };
+    for (const QString &szSql : lstFill) {
+        if (!db.exec(szSql))
+            fail(db.lastError());
+    }
+    const QString szSource = db.currentName();
+    DBManager::instance()->closeDatabase();
+
+    QVector<double> ours;
+    QVector<double> floor;
+    for (int i = 0; i < nRounds; ++i) {
+        const QString szA = copyOf(db, szSource, QStringLiteral("populated_ours"));
+        ours << runUpdater(db, szA);
+        const QString szB = copyOf(db, szSource, QStringLiteral("populated_psql"));
+        floor << runPsql(szB, lstScripts);
+        checkPsqlResult(szB, db);
+    }
+    const double dOurs = median(ours);
+    const double dFloor = median(floor);
+    say(QStringLiteral("updater (connect + run): %1 s   psql (start + connect + scripts): %2 s   ratio %3")
+            .arg(dOurs, 0, 'f', 3)
+            .arg(dFloor, 0, 'f', 3)
+            .arg(dOurs / dFloor, 0, 'f', 2));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!UpdaterTestDatabase::isConfigured())
+        fail(QStringLiteral("KIV_TEST_PG* not set: start scripts/pgserver.sh and source its env.sh"));
+
+    QStringList lstWanted = app.arguments().mid(1);
+    if (lstWanted.isEmpty())
+        lstWanted = QStringList{QStringLiteral("chain"), QStringLiteral("pass"), QStringLiteral("populated")};
+
+    DBManager::instance()->enableEncryption(TestDatabase::caFile(), QString::fromLatin1(kDataKey));
+    DBManager::instance()->setEncryptionEnabled(true);
+    UpdaterTestDatabase db;
+    if (!db.prepare(QStringLiteral("updbench")))
+        fail(db.lastError());
+    QTemporaryDir scriptDir;
+    const QStringList lstScripts = extractScripts(scriptDir.path());
+
+    if (lstWanted.contains(QLatin1String("chain")))
+        benchChain(db, lstScripts, 7);
+    if (lstWanted.contains(QLatin1String("pass")))
+        benchPass(db, 100000, 3);
+    if (lstWanted.contains(QLatin1String("populated")))
+        benchPopulated(db, lstScripts, 3);
+    db.release();
+    return 0;
+}
