@@ -52,7 +52,6 @@ private slots:
     void cleanupTestCase();
     void init();
 
-    void knowsTwelveVersions();
     void fullChainFillsDefaultRows();
     void startsFromEveryKnownVersion_data();
     void startsFromEveryKnownVersion();
@@ -93,12 +92,6 @@ void TestDbUpdater::init()
 {
     m_log.setDatabaseLogging(true);
     m_log.mark();
-}
-
-void TestDbUpdater::knowsTwelveVersions()
-{
-    DbUpdater updater;
-    QCOMPARE(updater.versionCount(), 12);
 }
 
 void TestDbUpdater::fullChainFillsDefaultRows()
