@@ -86,8 +86,7 @@ bool DBManager::testDatabaseConnection(const QString &szHost,
                                        const QString &szPassword,
                                        int nTimeout)
 {
-    const QString szConnection =
-        QStringLiteral("kivdb-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString szConnection = QStringLiteral("kivdb-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool bResult = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, szConnection);
@@ -271,8 +270,8 @@ QString DBManager::caFileForConnection() const
     // libpq the text in the local 8-bit encoding. A path that does not survive
     // this is given through a copy of the file in a private temporary folder.
     QTextCodec *pCodec = QTextCodec::codecForLocale();
-    if (m_szCaChainFile.isEmpty()
-        || (!m_szCaChainFile.contains(QLatin1Char(';')) && (!pCodec || pCodec->canEncode(m_szCaChainFile))))
+    if (m_szCaChainFile.isEmpty() ||
+        (!m_szCaChainFile.contains(QLatin1Char(';')) && (!pCodec || pCodec->canEncode(m_szCaChainFile))))
         return m_szCaChainFile;
 
     static QTemporaryDir s_copyFolder;
@@ -309,11 +308,12 @@ bool DBManager::configureAndOpen(const QString &szConnection,
     db.setConnectOptions(connectOptions(nTimeout));
     if (!db.open()) {
         m_szLastError = db.lastError().text();
-        qCWarning(g_lcDatabase).noquote() << QStringLiteral("Connection to %1:%2, database %3, user %4 (TLS %5) failed:")
-                                                 .arg(szHost)
-                                                 .arg(nPort)
-                                                 .arg(szDatabase, szUser, tlsText(m_bEncryptionEnabled))
-                                          << m_szLastError;
+        qCWarning(g_lcDatabase).noquote()
+            << QStringLiteral("Connection to %1:%2, database %3, user %4 (TLS %5) failed:")
+                   .arg(szHost)
+                   .arg(nPort)
+                   .arg(szDatabase, szUser, tlsText(m_bEncryptionEnabled))
+            << m_szLastError;
         return false;
     }
     qCDebug(g_lcDatabase).noquote() << QStringLiteral("Connected to %1:%2, database %3, user %4 (TLS %5)")

@@ -22,11 +22,13 @@ bool DBParamsManager::checkCnfParam()
     // changed by the operator, are left as they are. One statement, so that
     // the parameters are saved whole or not at all.
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral(
-            "INSERT INTO \"CALIBRATIONVALIDITY\" (\"CalibrationType\", \"ValidityDays\", \"WarningDays\", \"Enabled\") "
-            "SELECT d.t, d.v, d.w, true FROM (VALUES %1) AS d (t, v, w) "
-            "WHERE NOT EXISTS (SELECT 1 FROM \"CALIBRATIONVALIDITY\" AS c WHERE c.\"CalibrationType\" = d.t)")
-                        .arg(defaultValuesSql()))) {
+    if (!query.exec(
+            QStringLiteral(
+                "INSERT INTO \"CALIBRATIONVALIDITY\" (\"CalibrationType\", \"ValidityDays\", \"WarningDays\", "
+                "\"Enabled\") "
+                "SELECT d.t, d.v, d.w, true FROM (VALUES %1) AS d (t, v, w) "
+                "WHERE NOT EXISTS (SELECT 1 FROM \"CALIBRATIONVALIDITY\" AS c WHERE c.\"CalibrationType\" = d.t)")
+                .arg(defaultValuesSql()))) {
         qCWarning(g_lcDatabase).noquote() << "Unable to save the default parameters:" << query.lastError().text();
         return false;
     }
@@ -39,7 +41,8 @@ QString DBParamsManager::defaultValuesSql()
 {
     QStringList lstRows;
     for (const CalibrationDefault &def : calibrationDefaults())
-        lstRows << QStringLiteral("(%1, %2, %3)").arg(def.nCalibrationType).arg(def.nValidityDays).arg(def.nWarningDays);
+        lstRows
+            << QStringLiteral("(%1, %2, %3)").arg(def.nCalibrationType).arg(def.nValidityDays).arg(def.nWarningDays);
     return lstRows.join(QStringLiteral(", "));
 }
 

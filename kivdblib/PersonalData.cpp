@@ -58,8 +58,8 @@ bool PersonalData::load()
         pQuery->bindValue(nBind++, PersonalDataStatements::keyHex(pManager->dataKey()));
     pQuery->bindValue(nBind++, m_nId);
     if (!pQuery->exec()) {
-        qCWarning(g_lcDatabase).noquote() << QStringLiteral("Unable to read the personal data %1:").arg(m_nId)
-                                          << pQuery->lastError().text();
+        qCWarning(g_lcDatabase).noquote()
+            << QStringLiteral("Unable to read the personal data %1:").arg(m_nId) << pQuery->lastError().text();
         return false;
     }
     if (!pQuery->next()) {
@@ -133,8 +133,8 @@ bool PersonalData::save()
             lstColumns << lstAll.at(nIndex);
         partial = QSqlQuery(QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false));
         if (!partial.prepare(PersonalDataStatements::sqlText(eKind, lstColumns))) {
-            qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:"
-                                              << partial.lastError().text();
+            qCWarning(g_lcDatabase).noquote()
+                << "Unable to prepare the personal data statement:" << partial.lastError().text();
             return false;
         }
         pQuery = &partial;
@@ -147,8 +147,8 @@ bool PersonalData::save()
         pQuery->bindValue(nBind++, m_values.at(nIndex));
     pQuery->bindValue(nBind++, m_nId);
     if (!pQuery->exec()) {
-        qCWarning(g_lcDatabase).noquote() << QStringLiteral("Unable to save the personal data %1:").arg(m_nId)
-                                          << pQuery->lastError().text();
+        qCWarning(g_lcDatabase).noquote()
+            << QStringLiteral("Unable to save the personal data %1:").arg(m_nId) << pQuery->lastError().text();
         return false;
     }
     const int nRows = pQuery->numRowsAffected();
@@ -181,10 +181,18 @@ void PersonalData::setValue(const QString &szColumn, const QString &szValue)
 QStringList PersonalData::encryptedColumns()
 {
     static const QStringList s_lstColumns = {
-        QStringLiteral("FirstName"),  QStringLiteral("LastName"), QStringLiteral("Title"),
-        QStringLiteral("Address"),    QStringLiteral("PostalCode"), QStringLiteral("City"),
-        QStringLiteral("StateRegion"), QStringLiteral("Country"), QStringLiteral("Telephone"),
-        QStringLiteral("Mobile"),     QStringLiteral("eMail"),    QStringLiteral("NationalNumber"),
+        QStringLiteral("FirstName"),
+        QStringLiteral("LastName"),
+        QStringLiteral("Title"),
+        QStringLiteral("Address"),
+        QStringLiteral("PostalCode"),
+        QStringLiteral("City"),
+        QStringLiteral("StateRegion"),
+        QStringLiteral("Country"),
+        QStringLiteral("Telephone"),
+        QStringLiteral("Mobile"),
+        QStringLiteral("eMail"),
+        QStringLiteral("NationalNumber"),
     };
     return s_lstColumns;
 }

@@ -34,13 +34,17 @@ QString decryptExpression(const QString &szValue)
 }
 
 // Plain text -> stored text. NULL and values that are already encrypted are
-// stored as they are.
-QString encryptExpression(const QString &szValue)
+// stored as they are. The first block is the row's random nonce (v.n, 15
+// bytes) followed by the column number, so each value of a row starts with a
+// block of its own while the random source is asked once per row.
+QString encryptExpression(const QString &szValue, int nColumn)
 {
-    return QStringLiteral("CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
-                          "ELSE '$kiv1$' || translate(encode(encrypt(gen_random_bytes(16) || convert_to(%1, 'UTF8'), "
-                          "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
-        .arg(szValue);
+    return QStringLiteral(
+               "CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
+               "ELSE '$kiv1$' || translate(encode(encrypt(v.n || decode('%2', 'hex') || convert_to(%1, 'UTF8'), "
+               "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
+        .arg(szValue)
+        .arg(nColumn, 2, 16, QLatin1Char('0'));
 }
 
 } // namespace
@@ -208,10 +212,11 @@ QString PersonalDataStatements::sqlText(Kind eKind, const QStringList &lstColumn
         for (int i = 0; i < lstColumns.size(); ++i) {
             const QString szValue = QStringLiteral("v.c%1").arg(i);
             lstValues << QStringLiteral("?::text AS c%1").arg(i);
-            lstParts << SqlText::quoteIdentifier(lstColumns.at(i)) + QStringLiteral(" = ") + encryptExpression(szValue);
+            lstParts << SqlText::quoteIdentifier(lstColumns.at(i)) + QStringLiteral(" = ") +
+                            encryptExpression(szValue, i);
         }
-        return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET %1 FROM (SELECT decode(?::text, 'hex') AS k, %2) AS v "
-                              "WHERE p.\"ID\" = ?")
+        return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET %1 FROM (SELECT decode(?::text, 'hex') AS k, "
+                              "gen_random_bytes(15) AS n, %2) AS v WHERE p.\"ID\" = ?")
             .arg(lstParts.join(", "), lstValues.join(", "));
     }
     case KindCount:

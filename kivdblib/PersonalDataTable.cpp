@@ -24,8 +24,8 @@ bool PersonalDataTable::open()
     // The stored values come along, so that reading the records of the rows
     // one after the other needs no statement of its own per row.
     PersonalDataStatements *pStatements = PersonalDataStatements::instance();
-    return openQuery(PersonalDataStatements::sqlText(PersonalDataStatements::TableRows,
-                                                     pStatements->presentColumnNames()));
+    return openQuery(
+        PersonalDataStatements::sqlText(PersonalDataStatements::TableRows, pStatements->presentColumnNames()));
 }
 
 bool PersonalDataTable::load()

@@ -29,17 +29,18 @@ QSqlDatabase defaultDb()
 int sessionsOn(TestDatabase &db, const QString &szDatabase)
 {
     db.execAdmin(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
-    return db.scalarAdmin(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' "
-                                         "AND backend_type = 'client backend'")
-                              .arg(QString(szDatabase).replace(QLatin1Char('\''), QLatin1String("''"))))
+    return db
+        .scalarAdmin(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1' "
+                                    "AND backend_type = 'client backend'")
+                         .arg(QString(szDatabase).replace(QLatin1Char('\''), QLatin1String("''"))))
         .toInt();
 }
 
 bool defaultConnectionUsesTls()
 {
     QSqlQuery query(defaultDb());
-    return query.exec(QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()")) && query.next()
-           && query.value(0).toBool();
+    return query.exec(QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()")) && query.next() &&
+           query.value(0).toBool();
 }
 
 // Same columns as the suite's schema.
@@ -144,8 +145,12 @@ void TestDBManager::failedOpenLeavesNoConnection()
     QVERIFY(db.openWithDBManager(false));
 
     DBManager *pManager = DBManager::instance();
-    QVERIFY(!pManager->openDatabase(TestDatabase::host(), TestDatabase::port(), db.name(), TestDatabase::user(),
-                                    TestDatabase::password() + QStringLiteral("-wrong"), 10));
+    QVERIFY(!pManager->openDatabase(TestDatabase::host(),
+                                    TestDatabase::port(),
+                                    db.name(),
+                                    TestDatabase::user(),
+                                    TestDatabase::password() + QStringLiteral("-wrong"),
+                                    10));
     QVERIFY(!pManager->isDatabaseOpen());
     QVERIFY(!QSqlDatabase::contains(defaultName()));
     QVERIFY(pManager->lastError().contains(QStringLiteral("password"), Qt::CaseInsensitive));
@@ -182,8 +187,12 @@ void TestDBManager::testConnectionLeavesNoExtraConnection()
     DBManager *pManager = DBManager::instance();
     pManager->setEncryptionEnabled(encryption);
     const QString szDatabase = database.isEmpty() ? target.name() : database;
-    QCOMPARE(pManager->testDatabaseConnection(TestDatabase::host(), TestDatabase::port(), szDatabase,
-                                              TestDatabase::user(), TestDatabase::password() + passwordSuffix, 10),
+    QCOMPARE(pManager->testDatabaseConnection(TestDatabase::host(),
+                                              TestDatabase::port(),
+                                              szDatabase,
+                                              TestDatabase::user(),
+                                              TestDatabase::password() + passwordSuffix,
+                                              10),
              expected);
 
     QCOMPARE(QSqlDatabase::connectionNames(), lstBefore);
@@ -201,9 +210,12 @@ void TestDBManager::connectTimeoutEndsWaitForSilentServer()
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(!DBManager::instance()->openDatabase(QStringLiteral("127.0.0.1"), silent.serverPort(),
-                                                 QStringLiteral("postgres"), TestDatabase::user(),
-                                                 TestDatabase::password(), 2));
+    QVERIFY(!DBManager::instance()->openDatabase(QStringLiteral("127.0.0.1"),
+                                                 silent.serverPort(),
+                                                 QStringLiteral("postgres"),
+                                                 TestDatabase::user(),
+                                                 TestDatabase::password(),
+                                                 2));
     QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(!DBManager::instance()->isDatabaseOpen());
 }
@@ -258,8 +270,8 @@ void TestDBManager::tlsFollowsEncryptionSwitch()
     DBManager *pManager = DBManager::instance();
     pManager->enableEncryption(szCaFile, QString());
     pManager->setEncryptionEnabled(encryption);
-    const bool bOpen = pManager->openDatabase(TestDatabase::host(), TestDatabase::port(), db.name(),
-                                              TestDatabase::user(), TestDatabase::password(), 10);
+    const bool bOpen = pManager->openDatabase(
+        TestDatabase::host(), TestDatabase::port(), db.name(), TestDatabase::user(), TestDatabase::password(), 10);
     QVERIFY2(bOpen == expectedOpen, qPrintable(pManager->lastError()));
     QCOMPARE(pManager->isDatabaseOpen(), expectedOpen);
     if (bOpen)
@@ -507,11 +519,21 @@ QString TestDBManager::makeSecondCa(QTemporaryDir &dir)
     const QString szCert = dir.filePath(QStringLiteral("other-ca.pem"));
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
-                   QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                   QStringLiteral("/CN=Other Test CA"), QStringLiteral("-keyout"),
-                   dir.filePath(QStringLiteral("other-ca.key")), QStringLiteral("-out"), szCert});
+                  {QStringLiteral("req"),
+                   QStringLiteral("-x509"),
+                   QStringLiteral("-newkey"),
+                   QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"),
+                   QStringLiteral("ec_paramgen_curve:prime256v1"),
+                   QStringLiteral("-nodes"),
+                   QStringLiteral("-days"),
+                   QStringLiteral("2"),
+                   QStringLiteral("-subj"),
+                   QStringLiteral("/CN=Other Test CA"),
+                   QStringLiteral("-keyout"),
+                   dir.filePath(QStringLiteral("other-ca.key")),
+                   QStringLiteral("-out"),
+                   szCert});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) {
         qWarning() << "openssl failed:" << openssl.readAllStandardError();
         return QString();

@@ -37,7 +37,7 @@ QString sqlLiteral(const QString &szValue)
 
 // Decrypts a stored value on the server, independently of the library: the
 // documented form is the prefix, then base64 of AES-256-CBC (zero IV, key
-// SHA-256 of the data key) over 16 random bytes and the UTF-8 text.
+// SHA-256 of the data key) over a 16-byte first block and the UTF-8 text.
 QString serverDecrypt(TestDatabase &db, const QString &szStored, const QString &szKey)
 {
     return db
@@ -121,8 +121,8 @@ void TestPersonalData::cleanup()
 bool TestPersonalData::prepare(bool bNationalNumber)
 {
     m_bNationalNumber = bNationalNumber;
-    return m_pDb->isValid() && m_pDb->exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto"))
-           && m_pDb->exec(createTableSql(bNationalNumber)) && m_pDb->openWithDBManager(true);
+    return m_pDb->isValid() && m_pDb->exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto")) &&
+           m_pDb->exec(createTableSql(bNationalNumber)) && m_pDb->openWithDBManager(true);
 }
 
 // Values in the order of PersonalData::encryptedColumns(); NationalNumber is

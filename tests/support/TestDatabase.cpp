@@ -3,18 +3,18 @@
 #include "DBManager.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QDebug>
 #include <QStringList>
 
 namespace {
 
-const char *const kVariables[] = {"KIV_TEST_PGHOST", "KIV_TEST_PGPORT", "KIV_TEST_PGUSER", "KIV_TEST_PGPASSWORD",
-                                  "KIV_TEST_PGCAFILE"};
+const char *const kVariables[] = {
+    "KIV_TEST_PGHOST", "KIV_TEST_PGPORT", "KIV_TEST_PGUSER", "KIV_TEST_PGPASSWORD", "KIV_TEST_PGCAFILE"};
 
 QString variable(const char *pszName)
 {

@@ -7,9 +7,9 @@
 
 KIVDBLIB_EXPORT Q_DECLARE_LOGGING_CATEGORY(g_lcDatabase)
 
-// Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
-// connection is Qt's default SQL connection (QSqlDatabase::database()).
-class KIVDBLIB_EXPORT DBManager
+    // Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
+    // connection is Qt's default SQL connection (QSqlDatabase::database()).
+    class KIVDBLIB_EXPORT DBManager
 {
 public:
     static DBManager *instance();
