@@ -62,8 +62,8 @@ bool DbUpdateToVersion::updateInTransaction()
         logDatabaseError(db.lastError().text());
     }
     if (!bResult)
-        logLine(QStringLiteral("The changes of the failed update step were rolled back."), LogCatDatabase,
-                LogSevWarning);
+        logLine(
+            QStringLiteral("The changes of the failed update step were rolled back."), LogCatDatabase, LogSevWarning);
     return bResult;
 }
 

@@ -6,8 +6,7 @@ bool DbUpdateToVersion_1_3_0::update()
 {
     const QString szFolder = QStringLiteral("v.01.03.00");
     QStringList lstScripts;
-    lstScripts
-        << scriptPath(szFolder, QStringLiteral("01-03-001-patients-AlterTable.sql"))
-        << scriptPath(szFolder, QStringLiteral("01-03-999-kivVersion-CreateOrReplace.sql"));
+    lstScripts << scriptPath(szFolder, QStringLiteral("01-03-001-patients-AlterTable.sql"))
+               << scriptPath(szFolder, QStringLiteral("01-03-999-kivVersion-CreateOrReplace.sql"));
     return executeScripts(lstScripts);
 }

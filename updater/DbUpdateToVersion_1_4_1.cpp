@@ -6,7 +6,6 @@ bool DbUpdateToVersion_1_4_1::update()
 {
     const QString szFolder = QStringLiteral("v.01.04.01");
     QStringList lstScripts;
-    lstScripts
-        << scriptPath(szFolder, QStringLiteral("01-04-999-kivVersion-CreateOrReplace.sql"));
+    lstScripts << scriptPath(szFolder, QStringLiteral("01-04-999-kivVersion-CreateOrReplace.sql"));
     return executeScripts(lstScripts);
 }

@@ -6,7 +6,6 @@ bool DbUpdateToVersion_1_7_0::update()
 {
     const QString szFolder = QStringLiteral("v.01.07.00");
     QStringList lstScripts;
-    lstScripts
-        << scriptPath(szFolder, QStringLiteral("01-07-999-kivVersion-CreateOrReplace.sql"));
+    lstScripts << scriptPath(szFolder, QStringLiteral("01-07-999-kivVersion-CreateOrReplace.sql"));
     return executeScripts(lstScripts);
 }

@@ -29,8 +29,7 @@ void logLine(const QString &szText, int nCategory, int nSeverity)
 
 } // namespace
 
-DbUpdater::DbUpdater(QObject *parent)
-    : QObject(parent)
+DbUpdater::DbUpdater(QObject *parent) : QObject(parent)
 {
     m_strCurrentVersion.clear();
     m_lstVersions << QStringLiteral("1.0.0");
@@ -82,8 +81,8 @@ bool DbUpdater::updateDatabase()
     // Exact text: the versions are never parsed here.
     const int nFound = m_lstVersions.indexOf(m_strCurrentVersion);
     if (nFound < 0) {
-        logLine(QStringLiteral("Database version not found. Unable to update the Database."), LogCatGeneral,
-                LogSevError);
+        logLine(
+            QStringLiteral("Database version not found. Unable to update the Database."), LogCatGeneral, LogSevError);
         return false;
     }
     if (!lockDatabase())
@@ -115,13 +114,14 @@ bool DbUpdater::lockDatabase()
     if (!query.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kUpdateLockKey)) || !query.next()) {
         const QString szError = query.lastError().text();
         qDebug() << szError;
-        logLine(QStringLiteral("Unable to lock the database for the update: %1").arg(szError), LogCatGeneral,
-                LogSevError);
+        logLine(
+            QStringLiteral("Unable to lock the database for the update: %1").arg(szError), LogCatGeneral, LogSevError);
         return false;
     }
     if (!query.value(0).toBool()) {
         logLine(QStringLiteral("Another workstation is updating the database. Unable to update the Database."),
-                LogCatGeneral, LogSevError);
+                LogCatGeneral,
+                LogSevError);
         return false;
     }
     return true;
@@ -130,9 +130,10 @@ bool DbUpdater::lockDatabase()
 void DbUpdater::unlockDatabase()
 {
     QSqlQuery query(QSqlDatabase::database());
-    if (!query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpdateLockKey)) || !query.next()
-        || !query.value(0).toBool()) {
+    if (!query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpdateLockKey)) || !query.next() ||
+        !query.value(0).toBool()) {
         logLine(QStringLiteral("Unable to release the update lock of the database: %1").arg(query.lastError().text()),
-                LogCatGeneral, LogSevWarning);
+                LogCatGeneral,
+                LogSevWarning);
     }
 }

@@ -80,7 +80,8 @@ QStringList extractScripts(const QString &szFolder)
 
 QString psqlProgram()
 {
-    QString szPsql = QStandardPaths::findExecutable(QStringLiteral("psql"), {QStringLiteral("/usr/lib/postgresql/15/bin")});
+    QString szPsql =
+        QStandardPaths::findExecutable(QStringLiteral("psql"), {QStringLiteral("/usr/lib/postgresql/15/bin")});
     if (szPsql.isEmpty())
         szPsql = QStandardPaths::findExecutable(QStringLiteral("psql"));
     if (szPsql.isEmpty())
@@ -91,7 +92,10 @@ QString psqlProgram()
 // Runs psql in one session over the files; the elapsed time in seconds.
 double runPsql(const QString &szDatabase, const QStringList &lstFiles)
 {
-    QStringList lstArgs{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+    QStringList lstArgs{QStringLiteral("-X"),
+                        QStringLiteral("-q"),
+                        QStringLiteral("-v"),
+                        QStringLiteral("ON_ERROR_STOP=1"),
                         QStringLiteral("host=%1 port=%2 dbname=%3 user=%4 sslmode=verify-ca sslrootcert=%5")
                             .arg(TestDatabase::host())
                             .arg(TestDatabase::port())
@@ -113,8 +117,8 @@ double runPsql(const QString &szDatabase, const QStringList &lstFiles)
 
 bool open(const QString &szDatabase)
 {
-    return DBManager::instance()->openDatabase(TestDatabase::host(), TestDatabase::port(), szDatabase,
-                                               TestDatabase::user(), TestDatabase::password(), 30);
+    return DBManager::instance()->openDatabase(
+        TestDatabase::host(), TestDatabase::port(), szDatabase, TestDatabase::user(), TestDatabase::password(), 30);
 }
 
 // Our full run: connect, then the update driver from "1.0.0".
@@ -190,14 +194,18 @@ void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
     say(QStringLiteral("== pass: \"1.8.0\" personal-data pass over %1 records, %2 rounds").arg(nRows).arg(nRounds));
     if (!db.createAndOpen(QStringLiteral("pass_source")) || !db.bringTo(QStringLiteral("1.7.0")))
         fail(db.lastError());
-    if (!db.exec(QStringLiteral(
-            "INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"Title\", \"IdGender\", \"DateOfBirth\", "
-            "\"Address\", \"PostalCode\", \"City\", \"StateRegion\", \"Country\", \"Telephone\", \"Mobile\", \"eMail\", "
-            "\"NationalNumber\") SELECT 'First' || n, 'Last' || n, 'Dr', 1 + n % 2, '1950-01-01'::timestamp + "
-            "n * interval '1 hour', n || ' Main Street', lpad((n % 99999)::text, 5, '0'), 'City ' || n % 500, 'Region', "
-            "'Country', '+39 02 ' || n, '+39 333 ' || n, 'person' || n || '@example.org', 'NN' || n "
-            "FROM generate_series(1, %1) AS n").arg(nRows - 1))
-        || !db.exec(QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\"")))
+    if (!db.exec(
+            QStringLiteral(
+                "INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"Title\", \"IdGender\", \"DateOfBirth\", "
+                "\"Address\", \"PostalCode\", \"City\", \"StateRegion\", \"Country\", \"Telephone\", \"Mobile\", "
+                "\"eMail\", "
+                "\"NationalNumber\") SELECT 'First' || n, 'Last' || n, 'Dr', 1 + n % 2, '1950-01-01'::timestamp + "
+                "n * interval '1 hour', n || ' Main Street', lpad((n % 99999)::text, 5, '0'), 'City ' || n % 500, "
+                "'Region', "
+                "'Country', '+39 02 ' || n, '+39 333 ' || n, 'person' || n || '@example.org', 'NN' || n "
+                "FROM generate_series(1, %1) AS n")
+                .arg(nRows - 1)) ||
+        !db.exec(QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\"")))
         fail(db.lastError());
     const QString szSource = db.currentName();
     DBManager::instance()->closeDatabase();
@@ -217,8 +225,7 @@ void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
             fail(QStringLiteral("the personal-data pass failed"));
         ours << timer.nsecsElapsed() / 1e9;
         if (db.scalar(QStringLiteral("SELECT count(*) FROM \"PERSONALDATA\" WHERE left(\"FirstName\", 6) = '$kiv1$'"))
-                .toInt()
-            != nRows)
+                .toInt() != nRows)
             fail(QStringLiteral("the pass left records unencrypted"));
         DBManager::instance()->closeDatabase();
 
@@ -256,17 +263,23 @@ void benchPopulated(UpdaterTestDatabase &db, const QStringList &lstScripts, int 
         QStringLiteral("INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"IdGender\", \"DateOfBirth\", "
                        "\"Address\", \"PostalCode\", \"City\", \"StateRegion\", \"Country\") SELECT 'First' || n, "
                        "'Last' || n, 1, '1960-01-01', 'Street ' || n, '20100', 'Milano', 'MI', 'IT' "
-                       "FROM generate_series(1, %1) AS n").arg(nPersons),
+                       "FROM generate_series(1, %1) AS n")
+            .arg(nPersons),
         QStringLiteral("INSERT INTO patients (id_personal_data, patient_code, dcm_id) SELECT 1 + n % %1, 'P' || n, "
-                       "'D' || n FROM generate_series(1, %2) AS n").arg(nPersons).arg(nPatients),
+                       "'D' || n FROM generate_series(1, %2) AS n")
+            .arg(nPersons)
+            .arg(nPatients),
         QStringLiteral("INSERT INTO \"dcmStudy\" (\"PatientId\", \"DcmStudyUid\", \"AccessionNumber\") "
-                       "SELECT n, '1.2.3.' || n, 'A' || n FROM generate_series(1, %1) AS n").arg(nPatients),
+                       "SELECT n, '1.2.3.' || n, 'A' || n FROM generate_series(1, %1) AS n")
+            .arg(nPatients),
         QStringLiteral("INSERT INTO \"dcmImageSeries\" (\"StudyId\", \"DcmSeriesUid\") "
-                       "SELECT n, '1.2.3.4.' || n FROM generate_series(1, %1) AS n").arg(nPatients),
+                       "SELECT n, '1.2.3.4.' || n FROM generate_series(1, %1) AS n")
+            .arg(nPatients),
         QStringLiteral("INSERT INTO dcmimage (\"ImageIndex\", \"AnodicCurrent\", \"AnodicVoltage\", \"SeriesId\", "
                        "\"DcmImageUid\", \"Type\", \"CommitmentStatus\", \"Description\") SELECT n % 5, 8, 90, "
                        "1 + n / 5, '1.2.3.4.5.' || n, 'image' || n || '.dcm', 'none', 'projection' "
-                       "FROM generate_series(1, %1) AS n").arg(nImages),
+                       "FROM generate_series(1, %1) AS n")
+            .arg(nImages),
         QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\", patients, \"dcmStudy\", \"dcmImageSeries\", dcmimage"),
     };
     for (const QString &szSql : lstFill) {

@@ -1,7 +1,6 @@
 #include "UpdaterTestDatabase.h"
 
 #include "DBManager.h"
-#include "TestDatabase.h"
 #include "DbUpdateToVersion_1_0_0.h"
 #include "DbUpdateToVersion_1_1_0.h"
 #include "DbUpdateToVersion_1_2_0.h"
@@ -14,6 +13,7 @@
 #include "DbUpdateToVersion_1_7_0.h"
 #include "DbUpdateToVersion_1_8_0.h"
 #include "DbUpdateToVersion_1_9_0.h"
+#include "TestDatabase.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -36,19 +36,32 @@ const char *const kLoadConnection = "updtest-load";
 std::unique_ptr<DbUpdateToVersion> makeStep(int nIndex)
 {
     switch (nIndex) {
-    case 0: return std::make_unique<DbUpdateToVersion_1_0_0>();
-    case 1: return std::make_unique<DbUpdateToVersion_1_1_0>();
-    case 2: return std::make_unique<DbUpdateToVersion_1_2_0>();
-    case 3: return std::make_unique<DbUpdateToVersion_1_3_0>();
-    case 4: return std::make_unique<DbUpdateToVersion_1_4_0>();
-    case 5: return std::make_unique<DbUpdateToVersion_1_4_1>();
-    case 6: return std::make_unique<DbUpdateToVersion_1_4_2>();
-    case 7: return std::make_unique<DbUpdateToVersion_1_5_0>();
-    case 8: return std::make_unique<DbUpdateToVersion_1_6_0>();
-    case 9: return std::make_unique<DbUpdateToVersion_1_7_0>();
-    case 10: return std::make_unique<DbUpdateToVersion_1_8_0>();
-    case 11: return std::make_unique<DbUpdateToVersion_1_9_0>();
-    default: return nullptr;
+    case 0:
+        return std::make_unique<DbUpdateToVersion_1_0_0>();
+    case 1:
+        return std::make_unique<DbUpdateToVersion_1_1_0>();
+    case 2:
+        return std::make_unique<DbUpdateToVersion_1_2_0>();
+    case 3:
+        return std::make_unique<DbUpdateToVersion_1_3_0>();
+    case 4:
+        return std::make_unique<DbUpdateToVersion_1_4_0>();
+    case 5:
+        return std::make_unique<DbUpdateToVersion_1_4_1>();
+    case 6:
+        return std::make_unique<DbUpdateToVersion_1_4_2>();
+    case 7:
+        return std::make_unique<DbUpdateToVersion_1_5_0>();
+    case 8:
+        return std::make_unique<DbUpdateToVersion_1_6_0>();
+    case 9:
+        return std::make_unique<DbUpdateToVersion_1_7_0>();
+    case 10:
+        return std::make_unique<DbUpdateToVersion_1_8_0>();
+    case 11:
+        return std::make_unique<DbUpdateToVersion_1_9_0>();
+    default:
+        return nullptr;
     }
 }
 
@@ -80,9 +93,18 @@ bool UpdaterTestDatabase::isConfigured()
 
 QStringList UpdaterTestDatabase::knownVersions()
 {
-    return {QStringLiteral("1.0.0"), QStringLiteral("1.1.0"), QStringLiteral("1.2.0"), QStringLiteral("1.3.0"),
-            QStringLiteral("1.4.0"), QStringLiteral("1.4.1"), QStringLiteral("1.4.2"), QStringLiteral("1.5.0"),
-            QStringLiteral("1.6.0"), QStringLiteral("1.7.0"), QStringLiteral("1.8.0"), QStringLiteral("1.9.0")};
+    return {QStringLiteral("1.0.0"),
+            QStringLiteral("1.1.0"),
+            QStringLiteral("1.2.0"),
+            QStringLiteral("1.3.0"),
+            QStringLiteral("1.4.0"),
+            QStringLiteral("1.4.1"),
+            QStringLiteral("1.4.2"),
+            QStringLiteral("1.5.0"),
+            QStringLiteral("1.6.0"),
+            QStringLiteral("1.7.0"),
+            QStringLiteral("1.8.0"),
+            QStringLiteral("1.9.0")};
 }
 
 bool UpdaterTestDatabase::prepare(const QString &szPrefix)
@@ -146,9 +168,9 @@ bool UpdaterTestDatabase::createAndOpen(const QString &szName)
 bool UpdaterTestDatabase::copyDatabase(const QString &szSource, const QString &szName)
 {
     const QString szFull = prefixed(szName);
-    if (!m_pTemplate || !dropDatabase(szFull)
-        || !m_pTemplate->execAdmin(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY")
-                                       .arg(TestDatabase::quoted(szFull), TestDatabase::quoted(szSource)))) {
+    if (!m_pTemplate || !dropDatabase(szFull) ||
+        !m_pTemplate->execAdmin(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY")
+                                    .arg(TestDatabase::quoted(szFull), TestDatabase::quoted(szSource)))) {
         m_szLastError = m_pTemplate ? m_pTemplate->errorText() : QStringLiteral("no template");
         return false;
     }
@@ -165,8 +187,8 @@ QString UpdaterTestDatabase::prefixed(const QString &szName) const
 bool UpdaterTestDatabase::openDefault(const QString &szName)
 {
     m_szCurrent = szName;
-    if (!DBManager::instance()->openDatabase(TestDatabase::host(), TestDatabase::port(), szName, TestDatabase::user(),
-                                             TestDatabase::password(), 30)) {
+    if (!DBManager::instance()->openDatabase(
+            TestDatabase::host(), TestDatabase::port(), szName, TestDatabase::user(), TestDatabase::password(), 30)) {
         m_szLastError = DBManager::instance()->lastError();
         return false;
     }
@@ -239,21 +261,23 @@ QSqlDatabase UpdaterTestDatabase::otherConnection(const QString &szConnectionNam
 
 QStringList UpdaterTestDatabase::fingerprint() const
 {
-    QStringList lstPrint = column(QStringLiteral(
-        "SELECT table_name || '.' || column_name || ' ' || data_type || ' ' || is_nullable || ' ' "
-        "|| coalesce(column_default, '-') FROM information_schema.columns WHERE table_schema = 'public' "
-        "ORDER BY table_name, column_name"));
+    QStringList lstPrint = column(
+        QStringLiteral("SELECT table_name || '.' || column_name || ' ' || data_type || ' ' || is_nullable || ' ' "
+                       "|| coalesce(column_default, '-') FROM information_schema.columns WHERE table_schema = 'public' "
+                       "ORDER BY table_name, column_name"));
     lstPrint << column(QStringLiteral(
         "SELECT conrelid::regclass::text || ' ' || conname || ' ' || pg_get_constraintdef(oid) FROM pg_constraint "
         "WHERE connamespace = 'public'::regnamespace ORDER BY 1"));
-    lstPrint << column(QStringLiteral(
-        "SELECT indexdef FROM pg_indexes WHERE schemaname = 'public' ORDER BY indexname"));
-    const QStringList lstCounted = {QStringLiteral("\"USERS\""), QStringLiteral("\"PERSONALDATA\""),
-                                    QStringLiteral("\"PROFILES\""), QStringLiteral("\"dcmTransferSyntax\""),
+    lstPrint << column(
+        QStringLiteral("SELECT indexdef FROM pg_indexes WHERE schemaname = 'public' ORDER BY indexname"));
+    const QStringList lstCounted = {QStringLiteral("\"USERS\""),
+                                    QStringLiteral("\"PERSONALDATA\""),
+                                    QStringLiteral("\"PROFILES\""),
+                                    QStringLiteral("\"dcmTransferSyntax\""),
                                     QStringLiteral("\"dcmAbstractSyntax\"")};
     for (const QString &szTable : lstCounted)
-        lstPrint << szTable + QLatin1Char(' ')
-                        + scalar(QStringLiteral("SELECT count(*) FROM %1").arg(szTable)).toString();
+        lstPrint << szTable + QLatin1Char(' ') +
+                        scalar(QStringLiteral("SELECT count(*) FROM %1").arg(szTable)).toString();
     lstPrint << QStringLiteral("version ") + version();
     return lstPrint;
 }

@@ -18,8 +18,15 @@ bool UpdaterTestLog::open(bool bDatabaseLogging)
         return false;
     m_szPath = m_dir.path() + QStringLiteral("/updater.log");
     LogFileManager *pLog = LogFileManager::Instance();
-    pLog->AddLogFile(1, QStringLiteral("KIV"), m_dir.path() + QLatin1Char('/'), QStringLiteral("updater"),
-                     QStringLiteral("log"), 9, 5, false, true);
+    pLog->AddLogFile(1,
+                     QStringLiteral("KIV"),
+                     m_dir.path() + QLatin1Char('/'),
+                     QStringLiteral("updater"),
+                     QStringLiteral("log"),
+                     9,
+                     5,
+                     false,
+                     true);
     pLog->SetSeparateFiles(true, 5, 10, false);
     pLog->SetCategoryFilters(bDatabaseLogging, false);
     return pLog->OpenFiles();

@@ -81,19 +81,21 @@ void TestDbUpdateToVersion::executeQueryReportsEveryStatement_data()
     QTest::addColumn<bool>("result");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("all succeed") << "CREATE TABLE t1 (x integer); INSERT INTO t1 VALUES (1); CREATE TABLE t2 (y integer);"
-                                 << true << "";
-    QTest::newRow("last without semicolon") << "CREATE TABLE t1 (x integer);\nCREATE TABLE t2 (y integer)" << true
-                                            << "";
-    QTest::newRow("first fails") << "INSERT INTO nosuch VALUES (1); CREATE TABLE t1 (x integer); CREATE TABLE t2 (y integer)"
+    QTest::newRow("all succeed")
+        << "CREATE TABLE t1 (x integer); INSERT INTO t1 VALUES (1); CREATE TABLE t2 (y integer);" << true << "";
+    QTest::newRow("last without semicolon")
+        << "CREATE TABLE t1 (x integer);\nCREATE TABLE t2 (y integer)" << true << "";
+    QTest::newRow("first fails")
+        << "INSERT INTO nosuch VALUES (1); CREATE TABLE t1 (x integer); CREATE TABLE t2 (y integer)" << false
+        << "nosuch";
+    QTest::newRow("second fails")
+        << "CREATE TABLE t1 (x integer); INSERT INTO nosuch VALUES (1); CREATE TABLE t2 (y integer)" << false
+        << "nosuch";
+    QTest::newRow("third fails") << "CREATE TABLE t1 (x integer); INSERT INTO t1 VALUES (1); INSERT INTO nosuch VALUES "
+                                    "(1); CREATE TABLE t2 (y integer)"
                                  << false << "nosuch";
-    QTest::newRow("second fails") << "CREATE TABLE t1 (x integer); INSERT INTO nosuch VALUES (1); CREATE TABLE t2 (y integer)"
-                                  << false << "nosuch";
-    QTest::newRow("third fails")
-        << "CREATE TABLE t1 (x integer); INSERT INTO t1 VALUES (1); INSERT INTO nosuch VALUES (1); CREATE TABLE t2 (y integer)"
-        << false << "nosuch";
-    QTest::newRow("last fails") << "CREATE TABLE t1 (x integer); CREATE TABLE t2 (y integer); SELECT 1 / 0"
-                                << false << "division by zero";
+    QTest::newRow("last fails") << "CREATE TABLE t1 (x integer); CREATE TABLE t2 (y integer); SELECT 1 / 0" << false
+                                << "division by zero";
     QTest::newRow("after a select") << "SELECT 1; CREATE TABLE t1 (x integer); CREATE TABLE t2 (x integer, x integer)"
                                     << false << "specified more than once";
 }
@@ -132,14 +134,13 @@ void TestDbUpdateToVersion::executeScriptsStopsAtFirstFailure_data()
     QTest::addColumn<QStringList>("tables");
 
     QTest::newRow("empty list") << QStringList() << true << "" << QStringList();
-    QTest::newRow("all run") << QStringList{"first.sql", "second.sql"} << true << ""
-                             << QStringList{"s1", "s2"};
-    QTest::newRow("missing script") << QStringList{"first.sql", "missing.sql", "second.sql"} << false
-                                    << "missing.sql" << QStringList{"s1"};
+    QTest::newRow("all run") << QStringList{"first.sql", "second.sql"} << true << "" << QStringList{"s1", "s2"};
+    QTest::newRow("missing script") << QStringList{"first.sql", "missing.sql", "second.sql"} << false << "missing.sql"
+                                    << QStringList{"s1"};
     QTest::newRow("empty script") << QStringList{"first.sql", "empty.sql", "second.sql"} << false << "empty.sql"
                                   << QStringList{"s1"};
-    QTest::newRow("failing script") << QStringList{"first.sql", "failing.sql", "second.sql"} << false
-                                    << "failing.sql" << QStringList{"s1"};
+    QTest::newRow("failing script") << QStringList{"first.sql", "failing.sql", "second.sql"} << false << "failing.sql"
+                                    << QStringList{"s1"};
     QTest::newRow("failing first") << QStringList{"failing.sql", "first.sql"} << false << "failing.sql"
                                    << QStringList();
 }
@@ -157,11 +158,17 @@ void TestDbUpdateToVersion::executeScriptsStopsAtFirstFailure()
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(baText) == baText.size();
     };
     // UTF-8 with its byte-order mark and Windows line ends, as the scripts may come.
-    QVERIFY(write("first.sql", "\xEF\xBB\xBF-- first\r\nCREATE TABLE s1 (t text);\r\n"
-                               "INSERT INTO s1 VALUES ('Z\xC3\xBCrich \xE2\x80\x93 Espa\xC3\xB1" "a');\r\n"));
-    QVERIFY(write("second.sql", "\xEF\xBB\xBF" "CREATE TABLE s2 (t text)"));
+    QVERIFY(write("first.sql",
+                  "\xEF\xBB\xBF-- first\r\nCREATE TABLE s1 (t text);\r\n"
+                  "INSERT INTO s1 VALUES ('Z\xC3\xBCrich \xE2\x80\x93 Espa\xC3\xB1"
+                  "a');\r\n"));
+    QVERIFY(write("second.sql",
+                  "\xEF\xBB\xBF"
+                  "CREATE TABLE s2 (t text)"));
     QVERIFY(write("empty.sql", ""));
-    QVERIFY(write("failing.sql", "\xEF\xBB\xBF" "CREATE TABLE s3 (t text); ALTER TABLE nosuch ADD COLUMN x integer;"));
+    QVERIFY(write("failing.sql",
+                  "\xEF\xBB\xBF"
+                  "CREATE TABLE s3 (t text); ALTER TABLE nosuch ADD COLUMN x integer;"));
 
     QVERIFY2(m_db.createAndOpen(QStringLiteral("scripts")), qPrintable(m_db.lastError()));
     m_log.mark();
@@ -175,7 +182,9 @@ void TestDbUpdateToVersion::executeScriptsStopsAtFirstFailure()
     for (const QString &szTable : {QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3")})
         QCOMPARE(m_db.scalar(tableExists(szTable)).toBool(), tables.contains(szTable));
     if (tables.contains("s1"))
-        QCOMPARE(m_db.scalar("SELECT t FROM s1").toString(), QString::fromUtf8("Z\xC3\xBCrich \xE2\x80\x93 Espa\xC3\xB1" "a"));
+        QCOMPARE(m_db.scalar("SELECT t FROM s1").toString(),
+                 QString::fromUtf8("Z\xC3\xBCrich \xE2\x80\x93 Espa\xC3\xB1"
+                                   "a"));
     const int nLines = m_log.count(QStringLiteral("ERROR: Error executing script: %1%2").arg(szDir, failingScript));
     QCOMPARE(nLines, result ? 0 : 1);
 }
@@ -186,10 +195,12 @@ void TestDbUpdateToVersion::failedStepLeavesNothingBehind_data()
     QTest::addColumn<QString>("removal");
     QTest::addColumn<QString>("failingScript");
 
-    QTest::newRow("first script") << "CREATE TABLE \"dcmAE\" (id integer)" << "DROP TABLE \"dcmAE\""
+    QTest::newRow("first script") << "CREATE TABLE \"dcmAE\" (id integer)"
+                                  << "DROP TABLE \"dcmAE\""
                                   << "01-04-001-dcmAE-CreateTable.sql";
     QTest::newRow("sixth script") << "ALTER TABLE patients ADD COLUMN scheduled integer"
-                                  << "ALTER TABLE patients DROP COLUMN scheduled" << "01-04-006-patients-AlterTable.sql";
+                                  << "ALTER TABLE patients DROP COLUMN scheduled"
+                                  << "01-04-006-patients-AlterTable.sql";
 }
 
 void TestDbUpdateToVersion::failedStepLeavesNothingBehind()
@@ -270,11 +281,14 @@ void TestDbUpdateToVersion::defaultProfileDecidesThirdScript()
 
 void TestDbUpdateToVersion::insertPersonalData(int nCount)
 {
-    QVERIFY(m_db.exec(QStringLiteral(
-        "INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"Title\", \"IdGender\", \"DateOfBirth\", "
-        "\"City\", \"eMail\") SELECT 'First ' || n || ' Jos\u00e9', 'Last ' || n, CASE WHEN n % 3 = 0 THEN NULL "
-        "ELSE 'Dr' END, 1, '1980-01-01'::timestamp + n * interval '1 day', 'City ' || n, 'p' || n || '@example.org' "
-        "FROM generate_series(1, %1) AS n").arg(nCount)));
+    QVERIFY(m_db.exec(
+        QStringLiteral(
+            "INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"Title\", \"IdGender\", \"DateOfBirth\", "
+            "\"City\", \"eMail\") SELECT 'First ' || n || ' Jos\u00e9', 'Last ' || n, CASE WHEN n % 3 = 0 THEN NULL "
+            "ELSE 'Dr' END, 1, '1980-01-01'::timestamp + n * interval '1 day', 'City ' || n, 'p' || n || "
+            "'@example.org' "
+            "FROM generate_series(1, %1) AS n")
+            .arg(nCount)));
 }
 
 QStringList TestDbUpdateToVersion::plainNames() const
@@ -295,7 +309,8 @@ void TestDbUpdateToVersion::personalDataPassOnEmptyTable()
     QVERIFY(step.updateInTransaction());
     QCOMPARE(m_db.version(), QStringLiteral("1.8.0"));
     QCOMPARE(m_log.entries(),
-             (QStringList{"Start encryption of the database data", "Encryping \"PERSONALDATA\" table",
+             (QStringList{"Start encryption of the database data",
+                          "Encryping \"PERSONALDATA\" table",
                           "End encryption of the database data"}));
     QVERIFY(DBManager::instance()->encryptionEnabled());
 }
@@ -350,9 +365,10 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
     insertPersonalData(40);
     const QStringList lstPlain = plainNames();
     const qint64 nBadId = lstPlain.at(20).section(' ', 0, 0).toLongLong();
-    QVERIFY(m_db.exec(QStringLiteral(
-        "CREATE FUNCTION refuse_update() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-        "IF OLD.\"ID\" = %1 THEN RAISE EXCEPTION 'record %1 is read-only'; END IF; RETURN NEW; END $$").arg(nBadId)));
+    QVERIFY(m_db.exec(
+        QStringLiteral("CREATE FUNCTION refuse_update() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                       "IF OLD.\"ID\" = %1 THEN RAISE EXCEPTION 'record %1 is read-only'; END IF; RETURN NEW; END $$")
+            .arg(nBadId)));
     QVERIFY(m_db.exec("CREATE TRIGGER refuse_update BEFORE UPDATE ON \"PERSONALDATA\" "
                       "FOR EACH ROW EXECUTE FUNCTION refuse_update()"));
     const bool bHadPgcrypto = m_db.scalar("SELECT count(*) FROM pg_extension WHERE extname = 'pgcrypto'").toInt() > 0;
@@ -360,8 +376,8 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
 
     DbUpdateToVersion_1_8_0 step;
     QVERIFY(!step.updateInTransaction());
-    QCOMPARE(m_log.count(QStringLiteral("ERROR: Unable to save the encrypted \"PERSONALDATA\" record with ID %1.")
-                             .arg(nBadId)),
+    QCOMPARE(m_log.count(
+                 QStringLiteral("ERROR: Unable to save the encrypted \"PERSONALDATA\" record with ID %1.").arg(nBadId)),
              1);
     QCOMPARE(m_log.count("End encryption of the database data"), 0);
     QVERIFY(DBManager::instance()->encryptionEnabled());

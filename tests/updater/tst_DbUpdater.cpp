@@ -20,8 +20,9 @@ public:
     explicit SignalRecorder(DbUpdater &updater)
     {
         QObject::connect(&updater, &DbUpdater::updateStarted, [this] { m_lstSignals << QStringLiteral("started"); });
-        QObject::connect(&updater, &DbUpdater::updateStep,
-                         [this](int nNumStep) { m_lstSignals << QStringLiteral("step %1").arg(nNumStep); });
+        QObject::connect(&updater, &DbUpdater::updateStep, [this](int nNumStep) {
+            m_lstSignals << QStringLiteral("step %1").arg(nNumStep);
+        });
         QObject::connect(&updater, &DbUpdater::updateCompleted, [this](bool bUpdateResult) {
             m_lstSignals << QStringLiteral("completed %1").arg(bUpdateResult ? "true" : "false");
         });
@@ -114,9 +115,12 @@ void TestDbUpdater::fullChainFillsDefaultRows()
                          "|| \"PasswordChangeRemindMe\" || ':' || \"IdProfile\" FROM \"USERS\" ORDER BY \"Level\""),
              (QStringList{"administrator:9:1:true:1", "marlek:10:1:true:1"}));
     QCOMPARE(m_db.column("SELECT \"UID\" || ' ' || name FROM \"dcmTransferSyntax\" ORDER BY id"),
-             (QStringList{"1.2.840.10008.1.2.1 Explicit VR Little Endian", "1.2.840.10008.1.2.2 Explicit VR Big Endian",
-                          "1.2.840.10008.1.2 Implicit VR Little Endian", "1.2.840.10008.1.2.4.57 JPEG Lossless",
-                          "1.2.840.10008.1.2.4.70 JPEG Lossless SV1", "1.2.840.10008.1.2.5 RLE Lossless"}));
+             (QStringList{"1.2.840.10008.1.2.1 Explicit VR Little Endian",
+                          "1.2.840.10008.1.2.2 Explicit VR Big Endian",
+                          "1.2.840.10008.1.2 Implicit VR Little Endian",
+                          "1.2.840.10008.1.2.4.57 JPEG Lossless",
+                          "1.2.840.10008.1.2.4.70 JPEG Lossless SV1",
+                          "1.2.840.10008.1.2.5 RLE Lossless"}));
     QCOMPARE(m_db.column("SELECT \"UID\" || ':' || \"IdTransferSyntax\" FROM \"dcmAbstractSyntax\" "
                          "ORDER BY \"IdTransferSyntax\""),
              (QStringList{"default:1", "default:2", "default:3"}));
@@ -143,9 +147,10 @@ void TestDbUpdater::startsFromEveryKnownVersion_data()
     QTest::newRow("1.1.0") << "1.1.0" << expectedRun(3, 12, "true");
     QTest::newRow("1.2.0") << "1.2.0" << expectedRun(4, 12, "true");
     QTest::newRow("1.3.0") << "1.3.0" << expectedRun(5, 12, "true");
-    QTest::newRow("1.4.0") << "1.4.0"
-                           << QStringList{"started", "step 6", "step 7", "step 8", "step 9",
-                                          "step 10", "step 11", "step 12", "completed true"};
+    QTest::newRow("1.4.0")
+        << "1.4.0"
+        << QStringList{
+               "started", "step 6", "step 7", "step 8", "step 9", "step 10", "step 11", "step 12", "completed true"};
     QTest::newRow("1.4.1") << "1.4.1" << expectedRun(7, 12, "true");
     QTest::newRow("1.4.2") << "1.4.2" << expectedRun(8, 12, "true");
     QTest::newRow("1.5.0") << "1.5.0" << expectedRun(9, 12, "true");
@@ -184,21 +189,31 @@ void TestDbUpdater::signalsOfARun_data()
     QTest::addColumn<QString>("errorLine");
 
     const QString szNotFound = QStringLiteral("ERROR: Database version not found. Unable to update the Database.");
-    QTest::newRow("unknown newer version") << "1.4.0" << "2.0.0" << "" << false << QStringList() << "1.4.0"
-                                           << szNotFound;
-    QTest::newRow("empty version") << "1.4.0" << "" << "" << false << QStringList() << "1.4.0" << szNotFound;
-    QTest::newRow("version with a trailing blank") << "1.4.0" << "1.4.0 " << "" << false << QStringList() << "1.4.0"
-                                           << szNotFound;
-    QTest::newRow("1.10.0 is not known") << "1.4.0" << "1.10.0" << "" << false << QStringList() << "1.4.0"
-                                         << szNotFound;
+    QTest::newRow("unknown newer version") << "1.4.0"
+                                           << "2.0.0"
+                                           << "" << false << QStringList() << "1.4.0" << szNotFound;
+    QTest::newRow("empty version") << "1.4.0"
+                                   << ""
+                                   << "" << false << QStringList() << "1.4.0" << szNotFound;
+    QTest::newRow("version with a trailing blank") << "1.4.0"
+                                                   << "1.4.0 "
+                                                   << "" << false << QStringList() << "1.4.0" << szNotFound;
+    QTest::newRow("1.10.0 is not known") << "1.4.0"
+                                         << "1.10.0"
+                                         << "" << false << QStringList() << "1.4.0" << szNotFound;
     // 1.5.0 passes, the last script but one of 1.6.0 meets a column that is already there.
     QTest::newRow("step to 1.6.0 fails")
-        << "1.4.2" << "1.4.2" << "ALTER TABLE \"USERS\" ADD COLUMN \"TextHeader\" text" << true
+        << "1.4.2"
+        << "1.4.2"
+        << "ALTER TABLE \"USERS\" ADD COLUMN \"TextHeader\" text" << true
         << QStringList{"started", "step 8", "step 9", "completed false"} << "1.5.0"
         << "ERROR: Error executing script: :/SqlScript/v.01.06.00/01-06-005-users-AlterTable.sql";
-    QTest::newRow("first step fails") << "1.3.0" << "1.3.0" << "CREATE TABLE \"dcmAE\" (id integer)" << true
-                                      << QStringList{"started", "step 5", "completed false"} << "1.3.0"
-                                      << "ERROR: Error executing script: :/SqlScript/v.01.04.00/01-04-001-dcmAE-CreateTable.sql";
+    QTest::newRow("first step fails")
+        << "1.3.0"
+        << "1.3.0"
+        << "CREATE TABLE \"dcmAE\" (id integer)" << true << QStringList{"started", "step 5", "completed false"}
+        << "1.3.0"
+        << "ERROR: Error executing script: :/SqlScript/v.01.04.00/01-04-001-dcmAE-CreateTable.sql";
 }
 
 void TestDbUpdater::signalsOfARun()
@@ -247,8 +262,8 @@ void TestDbUpdater::refusesWhileAnotherRunHoldsTheDatabase()
         QVERIFY2(other.isOpen(), qPrintable(m_db.lastError()));
         QSqlQuery otherQuery(other);
         auto otherAsks = [&otherQuery](const QString &szFunction) {
-            if (!otherQuery.exec(QStringLiteral("SELECT %1(%2)").arg(szFunction).arg(DbUpdater::kUpdateLockKey))
-                || !otherQuery.next())
+            if (!otherQuery.exec(QStringLiteral("SELECT %1(%2)").arg(szFunction).arg(DbUpdater::kUpdateLockKey)) ||
+                !otherQuery.next())
                 return QStringLiteral("failed: ") + otherQuery.lastError().text();
             return otherQuery.value(0).toBool() ? QStringLiteral("true") : QStringLiteral("false");
         };
@@ -260,14 +275,14 @@ void TestDbUpdater::refusesWhileAnotherRunHoldsTheDatabase()
         QVERIFY(!updater.updateDatabase());
         QCOMPARE(recorder.signalList(), QStringList());
         QCOMPARE(m_db.version(), QStringLiteral("1.4.0"));
-        QCOMPARE(m_log.count("ERROR: Another workstation is updating the database. Unable to update the Database."),
-                 1);
+        QCOMPARE(m_log.count("ERROR: Another workstation is updating the database. Unable to update the Database."), 1);
         // The refused run released nothing: the other session still holds its lock.
         QCOMPARE(otherAsks("pg_advisory_unlock"), QStringLiteral("true"));
 
         // Once free, the run holds the database while it works and lets it go at the end.
         QString szTriedDuringRun;
-        connect(&updater, &DbUpdater::updateStarted, this, [&] { szTriedDuringRun = otherAsks("pg_try_advisory_lock"); });
+        connect(
+            &updater, &DbUpdater::updateStarted, this, [&] { szTriedDuringRun = otherAsks("pg_try_advisory_lock"); });
         QVERIFY(updater.updateDatabase());
         QCOMPARE(szTriedDuringRun, QStringLiteral("false"));
         QCOMPARE(m_db.version(), QStringLiteral("1.9.0"));
