@@ -5,11 +5,9 @@
 #include <QLoggingCategory>
 #include <QString>
 
-KIVDBLIB_EXPORT Q_DECLARE_LOGGING_CATEGORY(g_lcDatabase)
-
-    // Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
-    // connection is Qt's default SQL connection (QSqlDatabase::database()).
-    class KIVDBLIB_EXPORT DBManager
+// Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
+// connection is Qt's default SQL connection (QSqlDatabase::database()).
+class KIVDBLIB_EXPORT DBManager
 {
 public:
     static DBManager *instance();
@@ -89,3 +87,6 @@ private:
     bool m_bEncryptionEnabled = false;
     mutable QString m_szLastError;
 };
+
+// The library's logging category, "kiv.database".
+KIVDBLIB_EXPORT Q_DECLARE_LOGGING_CATEGORY(g_lcDatabase)
