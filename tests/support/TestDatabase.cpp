@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <QThread>
 
 namespace {
 
@@ -203,8 +204,21 @@ bool TestDatabase::dropDatabase(const QString &szName)
     }
     if (szName == m_szName)
         closeConnection(m_szConnection);
-    // WITH (FORCE) ends the other sessions on the database first.
-    execAdmin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(szName)));
+    // End the other client sessions, then drop. Not WITH (FORCE): that fails
+    // when an autovacuum worker happens to be on the database, while a plain
+    // DROP DATABASE waits for such workers itself.
+    {
+        QSqlQuery query(adminConnection());
+        query.prepare(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = ? "
+                                     "AND pid <> pg_backend_pid() AND backend_type = 'client backend'"));
+        query.addBindValue(szName);
+        query.exec();
+    }
+    for (int nTry = 0; nTry < 3; ++nTry) {
+        if (execAdmin(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quoted(szName))))
+            break;
+        QThread::msleep(200);
+    }
     return !databaseExists(szName);
 }
 
