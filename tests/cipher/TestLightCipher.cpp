@@ -4,6 +4,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "MessageCatcher.h"
+
 namespace {
 
 constexpr quint64 kKey = Q_UINT64_C(0x8877665544332211);
@@ -84,24 +86,6 @@ QByteArray repetitiveText()
     return text;
 }
 
-// Collects Qt messages while alive.
-class MessageCatcher
-{
-public:
-    MessageCatcher()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(&MessageCatcher::handle);
-    }
-    ~MessageCatcher() { qInstallMessageHandler(m_previous); }
-    static QStringList messages() { return s_messages; }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &message) { s_messages << message; }
-    static QStringList s_messages;
-    QtMessageHandler m_previous;
-};
-QStringList MessageCatcher::s_messages;
 
 } // namespace
 

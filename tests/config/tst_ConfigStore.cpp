@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "MessageCatcher.h"
+
 using VariantMap = QMap<QString, QVariant>;
 
 namespace {
@@ -47,23 +49,6 @@ VariantMap asText(const VariantMap &values)
 }
 
 // Captures Qt's messages while it lives.
-class MessageCapture
-{
-public:
-    MessageCapture() : m_previous(qInstallMessageHandler(&MessageCapture::handler)) { s_messages.clear(); }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList messages() { return s_messages; }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &szMessage)
-    {
-        s_messages.append(szMessage);
-    }
-    static QStringList s_messages;
-    QtMessageHandler m_previous;
-};
-
-QStringList MessageCapture::s_messages;
 
 } // namespace
 
@@ -543,12 +528,12 @@ void ConfigStoreTest::credentialsComeFromVesper()
     }
 
     CnfDataBase dataBase;
-    MessageCapture capture;
+    MessageCatcher capture;
     QCOMPARE(dataBase.userName(), szUser);
     QCOMPARE(dataBase.password(), szPassword);
     QCOMPARE(dataBase.retryPassword(), szPassword);
     // No secret reaches Qt's message channels, whatever they are routed to.
-    for (const QString &szMessage : MessageCapture::messages()) {
+    for (const QString &szMessage : MessageCatcher::messages()) {
         QVERIFY2(!szMessage.contains(szPassword), qPrintable(szMessage));
         QVERIFY2(!szMessage.contains(szUser), qPrintable(szMessage));
     }

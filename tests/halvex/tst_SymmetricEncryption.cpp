@@ -3,6 +3,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include "MessageCatcher.h"
+
 #include <openssl/evp.h>
 
 #include <atomic>
@@ -64,21 +66,6 @@ int expectedCipherLength(int plainLength)
     return 16 * (plainLength / 16 + 1);
 }
 
-QStringList *g_messages = nullptr;
-
-void collectMessage(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    g_messages->append(message);
-}
-
-// Collects Qt's debug messages while it lives.
-struct MessageCapture
-{
-    QStringList messages;
-    QtMessageHandler previous;
-    MessageCapture() : previous(qInstallMessageHandler(collectMessage)) { g_messages = &messages; }
-    ~MessageCapture() { qInstallMessageHandler(previous); }
-};
 
 std::atomic<bool> g_recordAllocations{false};
 std::atomic<size_t> g_largestAllocation{0};
@@ -262,14 +249,14 @@ void TestSymmetricEncryption::reportsDecryptFailures()
     int number = 7;
     qint64 wide = 7;
     QString text = "x";
-    MessageCapture capture;
+    MessageCatcher capture;
     enc->decrypt(cipher, number);
     enc->decrypt(cipher, wide);
     enc->decrypt(cipher, text);
     QCOMPARE(number, 0);
     QCOMPARE(wide, qint64(0));
     QVERIFY(text.isEmpty());
-    QCOMPARE(capture.messages,
+    QCOMPARE(capture.messages(),
              QStringList({"EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed", "EVP_DecryptFinal_ex failed"}));
 }
 
@@ -278,7 +265,7 @@ void TestSymmetricEncryption::survivesRandomAndTruncatedInput()
     const auto enc = makeEncryption();
     const IEncryption &iface = *enc;
     QRandomGenerator random(20240601);
-    MessageCapture capture;
+    MessageCatcher capture;
     for (int i = 0; i < 400; ++i) {
         QByteArray input(int(random.bounded(97)), Qt::Uninitialized);
         for (char &c : input)
@@ -311,7 +298,7 @@ void TestSymmetricEncryption::survivesRandomAndTruncatedInput()
         enc->decrypt(cipher.left(length), text);
         QVERIFY2(text.isEmpty(), qPrintable(QString::number(length)));
     }
-    QVERIFY(capture.messages.contains("EVP_DecryptFinal_ex failed"));
+    QVERIFY(capture.messages().contains("EVP_DecryptFinal_ex failed"));
 }
 
 void TestSymmetricEncryption::damagedStringLengthAllocatesLittle()
@@ -401,9 +388,9 @@ void TestSymmetricEncryption::padsShortKeyAndIvWithZeros()
         shortKey[size_t(i)] = key[size_t(i)] = static_cast<unsigned char>(i + 1);
     for (int i = 0; i < ivBytes; ++i)
         shortIv[size_t(i)] = iv[size_t(i)] = static_cast<unsigned char>(0x80 + i);
-    MessageCapture capture;
+    MessageCatcher capture;
     const SymmetricEncryption enc(shortKey.get(), keyLength, shortIv.get(), ivLength);
-    QCOMPARE(capture.messages.size(), 2);
+    QCOMPARE(capture.messages().size(), 2);
     const QByteArray paddedKey = QByteArray(reinterpret_cast<char *>(key.get()), keyBytes).leftJustified(32, '\0');
     const QByteArray paddedIv = QByteArray(reinterpret_cast<char *>(iv.get()), ivBytes).leftJustified(16, '\0');
     QCOMPARE(enc.encrypt(7).toHex(), rawCrypt(true, QByteArray::fromHex("00000007"), paddedKey, paddedIv).toHex());
@@ -422,11 +409,11 @@ void TestSymmetricEncryption::generatesRandomBytesInBounds()
     QCOMPARE(first.mid(32), QByteArray(8, '\xa5'));
     QCOMPARE(iv.mid(16), QByteArray(8, '\xa5'));
 
-    MessageCapture capture;
+    MessageCatcher capture;
     SymmetricEncryption::generateKey(nullptr, 32);
     SymmetricEncryption::generateIv(nullptr, 16);
     SymmetricEncryption::generateKey(reinterpret_cast<unsigned char *>(first.data()), 0);
-    QCOMPARE(capture.messages, QStringList({"RAND_bytes key failed", "RAND_bytes for iv failed"}));
+    QCOMPARE(capture.messages(), QStringList({"RAND_bytes key failed", "RAND_bytes for iv failed"}));
 }
 
 QTEST_APPLESS_MAIN(TestSymmetricEncryption)

@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include "MessageCatcher.h"
+
 #include <ctime>
 
 namespace {
@@ -38,24 +40,6 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
-// Collects Qt messages while alive.
-class MessageCatcher
-{
-public:
-    MessageCatcher()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(&MessageCatcher::handle);
-    }
-    ~MessageCatcher() { qInstallMessageHandler(m_previous); }
-    static QStringList messages() { return s_messages; }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &message) { s_messages << message; }
-    static QStringList s_messages;
-    QtMessageHandler m_previous;
-};
-QStringList MessageCatcher::s_messages;
 
 } // namespace
 

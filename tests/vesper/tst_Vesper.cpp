@@ -4,30 +4,14 @@
 
 #include <QtTest>
 
+#include "MessageCatcher.h"
+
 namespace {
 
 const QByteArray kIv = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
 const QByteArray kKey = QByteArray::fromHex("202122232425262728292a2b2c2d2e2f303132333435363738393a3b3c3d3e3f");
 const QByteArray kOtherKey = QByteArray(32, '\x5a');
 
-QStringList capturedMessages;
-
-void captureMessage(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    capturedMessages << text;
-}
-
-// Collects the debug and warning lines written while it lives.
-class MessageCatcher
-{
-public:
-    MessageCatcher() : previous(qInstallMessageHandler(captureMessage)) { capturedMessages.clear(); }
-    ~MessageCatcher() { qInstallMessageHandler(previous); }
-    bool mentions(const QString &text) const { return !capturedMessages.filter(text).isEmpty(); }
-
-private:
-    QtMessageHandler previous;
-};
 
 QString primaryRoot()
 {
@@ -221,7 +205,7 @@ void VesperTest::storesAndReadsBackOnNewObject()
 
     MessageCatcher catcher;
     QCOMPARE(Vesper().getCredentials(static_cast<eCreType>(type)), value);
-    QCOMPARE(capturedMessages,
+    QCOMPARE(MessageCatcher::messages(),
              QStringList{QStringLiteral("%1application, with pid %2 has decypted DB %3")
                              .arg(QCoreApplication::applicationName())
                              .arg(QCoreApplication::applicationPid())
@@ -238,7 +222,7 @@ void VesperTest::otherTypeSelectsNothing()
     Vesper vesper;
     QCOMPARE(vesper.getCredentials(static_cast<eCreType>(0)), QString());
     vesper.setCredentials(static_cast<eCreType>(0), "other");
-    QCOMPARE(capturedMessages, QStringList());
+    QCOMPARE(MessageCatcher::messages(), QStringList());
     QCOMPARE(fileBytes(dataIn(primaryRoot())), before);
 }
 
