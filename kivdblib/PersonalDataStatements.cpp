@@ -225,6 +225,21 @@ QString PersonalDataStatements::sqlText(Kind eKind, const QStringList &lstColumn
     return QString();
 }
 
+QString PersonalDataStatements::encryptAllRowsSqlText(const QStringList &lstColumns)
+{
+    // A multi-column sub-select per row: its nonce is drawn once per row and
+    // serves all the columns of that row, as in a record's save.
+    QStringList lstNames;
+    QStringList lstParts;
+    for (int i = 0; i < lstColumns.size(); ++i) {
+        lstNames << SqlText::quoteIdentifier(lstColumns.at(i));
+        lstParts << encryptExpression(column(QStringLiteral("p"), lstColumns.at(i)), i);
+    }
+    return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET (%1) = (SELECT %2 FROM (SELECT kv.k, "
+                          "gen_random_bytes(15) AS n) AS v) FROM (SELECT decode(?::text, 'hex') AS k) AS kv")
+        .arg(lstNames.join(", "), lstParts.join(", "));
+}
+
 QString PersonalDataStatements::lastError() const
 {
     return m_szLastError;

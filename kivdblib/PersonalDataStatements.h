@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kivdblib_global.h"
+
 #include <QSet>
 #include <QSqlQuery>
 #include <QString>
@@ -83,6 +85,10 @@ public:
     // Text of a statement of that kind for the given columns; TableRows is the
     // ID and the stored columns of all rows, in the order of the IDs.
     static QString sqlText(Kind eKind, const QStringList &lstColumns);
+    // One UPDATE that stores every row of "PERSONALDATA" encrypted exactly as
+    // SaveEncrypted stores one record (same expression, one nonce per row).
+    // Bind: key. Exported for measuring the record-wise pass against it.
+    static KIVDBLIB_EXPORT QString encryptAllRowsSqlText(const QStringList &lstColumns);
 
     QString lastError() const;
 

@@ -3,7 +3,9 @@
 //   chain      full chain "1.0.0" -> "1.9.0" on a new database, vs psql running
 //              the same scripts in one session;
 //   pass       the "1.8.0" personal-data pass over 100,000 records, vs one
-//              set-based UPDATE doing the same encryption in SQL;
+//              set-based UPDATE doing the same encryption in SQL (the
+//              library's own statement text), both checked by decrypting a
+//              sample of the records through the library;
 //   populated  full chain on a database with 200,000 patients and 1,000,000
 //              images, vs psql with the same scripts.
 // Usage: bench_updater [chain] [pass] [populated]   (all three by default)
@@ -12,6 +14,7 @@
 #include "DbUpdateToVersion_1_8_0.h"
 #include "DbUpdater.h"
 #include "PersonalData.h"
+#include "PersonalDataStatements.h"
 #include "TestDatabase.h"
 #include "UpdaterTestDatabase.h"
 
@@ -20,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -175,18 +179,71 @@ void benchChain(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRou
             .arg(dOurs / dFloor, 0, 'f', 2));
 }
 
-QString encryptSetBased(const QString &szKeyHex)
+// Plain values of a few records spread over the table (first, last and some
+// in between), by ID, read with the encryption switch off.
+QMap<qint64, QStringList> plainSamples(UpdaterTestDatabase &db)
 {
-    QStringList lstSet;
-    for (const QString &szColumn : PersonalData::encryptedColumns()) {
-        const QString szValue = QStringLiteral("\"%1\"").arg(szColumn);
-        lstSet << QStringLiteral("%1 = CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
-                                 "ELSE '$kiv1$' || translate(encode(encrypt(gen_random_bytes(16) || "
-                                 "convert_to(%1, 'UTF8'), decode('%2', 'hex'), 'aes-cbc/pad:pkcs'), 'base64'), "
-                                 "E'\\n', '') END")
-                      .arg(szValue, szKeyHex);
+    const QStringList lstIds = db.column(QStringLiteral("SELECT \"ID\" FROM \"PERSONALDATA\" ORDER BY \"ID\""));
+    if (lstIds.isEmpty())
+        fail(QStringLiteral("no personal data to sample"));
+    DBManager *pManager = DBManager::instance();
+    pManager->setEncryptionEnabled(false);
+    QMap<qint64, QStringList> samples;
+    const int nSamples = 9;
+    for (int i = 0; i < nSamples; ++i) {
+        const qint64 nId = lstIds.at(int(qint64(lstIds.size() - 1) * i / (nSamples - 1))).toLongLong();
+        PersonalData record;
+        record.setIdPersonalData(nId);
+        if (!record.load())
+            fail(QStringLiteral("cannot read the personal data %1").arg(nId));
+        QStringList lstValues;
+        for (const QString &szColumn : PersonalData::encryptedColumns())
+            lstValues << record.value(szColumn);
+        samples.insert(nId, lstValues);
     }
-    return QStringLiteral("UPDATE \"PERSONALDATA\" SET ") + lstSet.join(QStringLiteral(", "));
+    pManager->setEncryptionEnabled(true);
+    return samples;
+}
+
+// The sampled records read back through the library with encryption on give
+// the plain values, and are not stored as plain text.
+void checkDecrypts(UpdaterTestDatabase &db, const QMap<qint64, QStringList> &samples, const QString &szWho)
+{
+    DBManager::instance()->setEncryptionEnabled(true);
+    const QStringList lstColumns = PersonalData::encryptedColumns();
+    for (auto it = samples.cbegin(); it != samples.cend(); ++it) {
+        PersonalData record;
+        record.setIdPersonalData(it.key());
+        if (!record.load())
+            fail(QStringLiteral("%1: cannot read the personal data %2 decrypted").arg(szWho).arg(it.key()));
+        for (int i = 0; i < lstColumns.size(); ++i) {
+            if (record.value(lstColumns.at(i)) != it.value().at(i))
+                fail(QStringLiteral("%1: personal data %2, %3 does not decrypt to %4")
+                         .arg(szWho)
+                         .arg(it.key())
+                         .arg(lstColumns.at(i), it.value().at(i)));
+        }
+        if (!db.scalar(QStringLiteral("SELECT left(\"LastName\", 6) = '$kiv1$' FROM \"PERSONALDATA\" "
+                                      "WHERE \"ID\" = %1")
+                           .arg(it.key()))
+                 .toBool())
+            fail(QStringLiteral("%1: personal data %2 is stored as plain text").arg(szWho).arg(it.key()));
+    }
+}
+
+// The set-based floor: the library's own encryption of all rows in one UPDATE.
+double encryptSetBased(const QString &szKeyHex)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.prepare(PersonalDataStatements::encryptAllRowsSqlText(PersonalData::encryptedColumns())))
+        fail(query.lastError().text());
+    query.addBindValue(szKeyHex);
+    QSqlDatabase db = QSqlDatabase::database();
+    QElapsedTimer timer;
+    timer.start();
+    if (!db.transaction() || !query.exec() || !db.commit())
+        fail(query.lastError().text() + db.lastError().text());
+    return timer.nsecsElapsed() / 1e9;
 }
 
 void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
@@ -208,10 +265,11 @@ void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
         !db.exec(QStringLiteral("VACUUM ANALYZE \"PERSONALDATA\"")))
         fail(db.lastError());
     const QString szSource = db.currentName();
+    const QMap<qint64, QStringList> samples = plainSamples(db);
     DBManager::instance()->closeDatabase();
 
-    const QString szUpdate = encryptSetBased(
-        QString::fromLatin1(QCryptographicHash::hash(QByteArray(kDataKey), QCryptographicHash::Sha256).toHex()));
+    const QString szKeyHex =
+        QString::fromLatin1(QCryptographicHash::hash(QByteArray(kDataKey), QCryptographicHash::Sha256).toHex());
     QVector<double> ours;
     QVector<double> floor;
     for (int i = 0; i < nRounds; ++i) {
@@ -227,15 +285,17 @@ void benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
         if (db.scalar(QStringLiteral("SELECT count(*) FROM \"PERSONALDATA\" WHERE left(\"FirstName\", 6) = '$kiv1$'"))
                 .toInt() != nRows)
             fail(QStringLiteral("the pass left records unencrypted"));
+        checkDecrypts(db, samples, QStringLiteral("pass"));
         DBManager::instance()->closeDatabase();
 
         const QString szB = copyOf(db, szSource, QStringLiteral("pass_sql"));
         if (!open(szB) || !db.exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto")))
             fail(db.lastError());
-        timer.start();
-        if (!db.exec(QStringLiteral("BEGIN")) || !db.exec(szUpdate) || !db.exec(QStringLiteral("COMMIT")))
-            fail(db.lastError());
-        floor << timer.nsecsElapsed() / 1e9;
+        floor << encryptSetBased(szKeyHex);
+        if (db.scalar(QStringLiteral("SELECT count(*) FROM \"PERSONALDATA\" WHERE left(\"FirstName\", 6) = '$kiv1$'"))
+                .toInt() != nRows)
+            fail(QStringLiteral("the set-based UPDATE left records unencrypted"));
+        checkDecrypts(db, samples, QStringLiteral("set-based UPDATE"));
         DBManager::instance()->closeDatabase();
     }
     const double dOurs = median(ours);
