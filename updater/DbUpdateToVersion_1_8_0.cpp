@@ -6,9 +6,15 @@
 #include "PersonalDataTable.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 namespace {
+
+// Pending events are processed at most this often during the pass (and on
+// the last record): often enough for a window that stays painted and
+// responsive, while one round per record would cost more than the record.
+constexpr qint64 kEventsIntervalMs = 20;
 
 void logGeneral(const QString &szText, int nSeverity)
 {
@@ -43,10 +49,17 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
     dialog.setCancelButton(nullptr);
     dialog.setLabelText(QCoreApplication::translate("Database update", "Encrypting data"));
     dialog.setMinimumDuration(0);
-    dialog.setRange(0, table.affectedRows());
+    // The dialog shows the last record's number until it is closed, instead
+    // of hiding itself and dropping its value when that number is reached.
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    const int nTotal = table.affectedRows();
+    dialog.setRange(0, nTotal);
     dialog.setValue(0);
     dialog.show();
     QCoreApplication::processEvents();
+    QElapsedTimer eventsTimer;
+    eventsTimer.start();
 
     logGeneral(QStringLiteral("Start encryption of the database data"), LogSevInformation);
     logGeneral(QStringLiteral("Encryping \"PERSONALDATA\" table"), LogSevInformation);
@@ -56,7 +69,10 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
     while (bResult && table.load()) {
         ++nCount;
         dialog.setValue(nCount);
-        QCoreApplication::processEvents();
+        if (nCount >= nTotal || eventsTimer.elapsed() >= kEventsIntervalMs) {
+            QCoreApplication::processEvents();
+            eventsTimer.restart();
+        }
 
         const qint64 nId = table.idPersonalData();
         PersonalData record;

@@ -8,7 +8,12 @@
 #include "UpdaterTestDatabase.h"
 #include "UpdaterTestLog.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -42,6 +47,7 @@ private slots:
     void personalDataPassOnEmptyTable();
     void personalDataPassEncryptsEveryRecordOnce();
     void personalDataSaveFailureFailsStep();
+    void personalDataPassShowsRecordNumber();
 
 private:
     void insertPersonalData(int nCount);
@@ -392,6 +398,83 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
     const QStringList lstStored = plainNames();
     for (int i = 0; i < lstPlain.size(); ++i)
         QVERIFY(lstStored.at(i) != lstPlain.at(i));
+}
+
+void TestDbUpdateToVersion::personalDataPassShowsRecordNumber()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("progress")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.7.0")), qPrintable(m_db.lastError()));
+    insertPersonalData(149);
+    const int nTotal = m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\"").toInt();
+    QCOMPARE(nTotal, 150);
+    // Every record takes at least 3 ms, so that the pass lasts long enough for
+    // several rounds of event processing.
+    QVERIFY(m_db.exec("CREATE FUNCTION slow_update() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                      "PERFORM pg_sleep(0.003); RETURN NEW; END $$"));
+    QVERIFY(m_db.exec("CREATE TRIGGER slow_update BEFORE UPDATE ON \"PERSONALDATA\" "
+                      "FOR EACH ROW EXECUTE FUNCTION slow_update()"));
+
+    // Whenever pending events are processed: what the dialog shows, and how
+    // many records are stored encrypted by then.
+    struct Sample
+    {
+        qint64 nAtMs;
+        int nValue;
+        int nMaximum;
+        int nSaved;
+    };
+    QVector<Sample> samples;
+    QStringList lstProblems;
+    QElapsedTimer clock;
+    QTimer probe;
+    probe.setInterval(0);
+    connect(&probe, &QTimer::timeout, this, [&]() {
+        QProgressDialog *pDialog = nullptr;
+        for (QWidget *pWidget : QApplication::topLevelWidgets()) {
+            if (auto *pFound = qobject_cast<QProgressDialog *>(pWidget); pFound && pFound->isVisible())
+                pDialog = pFound;
+        }
+        if (!pDialog)
+            return;
+        if (pDialog->labelText() != QLatin1String("Encrypting data") || pDialog->findChild<QPushButton *>())
+            lstProblems << QStringLiteral("label %1, cancel button %2")
+                               .arg(pDialog->labelText())
+                               .arg(pDialog->findChild<QPushButton *>() != nullptr);
+        const int nSaved =
+            m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\" WHERE starts_with(\"FirstName\", '$kiv1$')").toInt();
+        samples << Sample{clock.elapsed(), pDialog->value(), pDialog->maximum(), nSaved};
+    });
+    probe.start();
+    clock.start();
+    DbUpdateToVersion_1_8_0 step;
+    QVERIFY(step.updateInTransaction());
+    const qint64 nPassMs = clock.elapsed();
+    probe.stop();
+    QVERIFY2(lstProblems.isEmpty(), qPrintable(lstProblems.join("; ")));
+    QCOMPARE(m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\" WHERE starts_with(\"FirstName\", '$kiv1$')").toInt(),
+             nTotal);
+
+    // Shown at 0 before the first record; record n is shown as n while it is
+    // worked on; the last record is shown as the total, not reset.
+    QVERIFY(samples.size() >= 2);
+    QCOMPARE(samples.first().nValue, 0);
+    QCOMPARE(samples.first().nSaved, 0);
+    QCOMPARE(samples.last().nValue, nTotal);
+    qint64 nLongestGapMs = 0;
+    qint64 nPreviousMs = 0;
+    for (const Sample &sample : qAsConst(samples)) {
+        QCOMPARE(sample.nMaximum, nTotal);
+        QVERIFY2(sample.nSaved == sample.nValue || sample.nSaved == sample.nValue - 1,
+                 qPrintable(QStringLiteral("value %1 with %2 records saved").arg(sample.nValue).arg(sample.nSaved)));
+        nLongestGapMs = qMax(nLongestGapMs, sample.nAtMs - nPreviousMs);
+        nPreviousMs = sample.nAtMs;
+    }
+    // The window stays responsive all along, yet events are processed in
+    // rounds rather than once per record.
+    QVERIFY2(nLongestGapMs <= 250, qPrintable(QStringLiteral("no events for %1 ms").arg(nLongestGapMs)));
+    QVERIFY2(samples.size() <= nTotal / 2,
+             qPrintable(QStringLiteral("%1 rounds of events for %2 records").arg(samples.size()).arg(nTotal)));
+    QVERIFY(nPassMs >= nTotal * 3);
 }
 
 QTEST_MAIN(TestDbUpdateToVersion)
