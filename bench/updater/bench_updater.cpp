@@ -8,7 +8,8 @@
 //              sample of the records through the library;
 //   populated  full chain on a database with 200,000 patients and 1,000,000
 //              images, vs psql with the same scripts.
-// Usage: bench_updater [chain] [pass] [populated]   (all three by default)
+// Usage: bench_updater [chain] [pass[=ROWS]] [populated]   (all three by default;
+//        ROWS changes the record count of the pass, e.g. for a profiler run)
 
 #include "DBManager.h"
 #include "DbUpdateToVersion_1_8_0.h"
@@ -390,8 +391,16 @@ int main(int argc, char *argv[])
 
     if (lstWanted.contains(QLatin1String("chain")))
         benchChain(db, lstScripts, 7);
-    if (lstWanted.contains(QLatin1String("pass")))
-        benchPass(db, 100000, 3);
+    for (const QString &szWanted : qAsConst(lstWanted)) {
+        if (szWanted == QLatin1String("pass") || szWanted.startsWith(QLatin1String("pass="))) {
+            bool bOk = true;
+            const int nRows =
+                szWanted.contains(QLatin1Char('=')) ? szWanted.section(QLatin1Char('='), 1).toInt(&bOk) : 100000;
+            if (!bOk || nRows < 1)
+                fail(QStringLiteral("bad record count in %1").arg(szWanted));
+            benchPass(db, nRows, 3);
+        }
+    }
     if (lstWanted.contains(QLatin1String("populated")))
         benchPopulated(db, lstScripts, 3);
     db.release();
