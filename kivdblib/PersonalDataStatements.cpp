@@ -27,7 +27,7 @@ QString column(const QString &szAlias, const QString &szName)
 // Stored text -> plain text. Values without the prefix are returned as stored.
 QString decryptExpression(const QString &szValue)
 {
-    return QStringLiteral("CASE WHEN left(%1, 6) = '$kiv1$' THEN convert_from(substring("
+    return QStringLiteral("CASE WHEN starts_with(%1, '$kiv1$') THEN convert_from(substring("
                           "decrypt(decode(substr(%1, 7), 'base64'), v.k, 'aes-cbc/pad:pkcs') FROM 17), 'UTF8') "
                           "ELSE %1 END")
         .arg(szValue);
@@ -36,12 +36,13 @@ QString decryptExpression(const QString &szValue)
 // Plain text -> stored text. NULL and values that are already encrypted are
 // stored as they are. The first block is the row's random nonce (v.n, 15
 // bytes) followed by the column number, so each value of a row starts with a
-// block of its own while the random source is asked once per row.
+// block of its own while the random source is asked once per row. encode()
+// breaks base64 lines every 76 characters; the breaks are taken out.
 QString encryptExpression(const QString &szValue, int nColumn)
 {
     return QStringLiteral(
-               "CASE WHEN %1 IS NULL OR left(%1, 6) = '$kiv1$' THEN %1 "
-               "ELSE '$kiv1$' || translate(encode(encrypt(v.n || decode('%2', 'hex') || convert_to(%1, 'UTF8'), "
+               "CASE WHEN %1 IS NULL OR starts_with(%1, '$kiv1$') THEN %1 "
+               "ELSE '$kiv1$' || replace(encode(encrypt(v.n || decode('%2', 'hex') || convert_to(%1, 'UTF8'), "
                "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
         .arg(szValue)
         .arg(nColumn, 2, 16, QLatin1Char('0'));
