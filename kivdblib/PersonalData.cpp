@@ -13,6 +13,53 @@ int columnCount()
     return PersonalData::encryptedColumns().size();
 }
 
+// PersonalData::save() through a Qt statement, for the columns in toWrite.
+bool saveThroughQt(PersonalDataStatements::Kind eKind,
+                   const QString *pKeyHex,
+                   const QVector<int> &toWrite,
+                   const QVector<QString> &values,
+                   qint64 nId,
+                   int &nRows)
+{
+    PersonalDataStatements *pStatements = PersonalDataStatements::instance();
+    // The prepared statement covers all columns; a record that knows only some
+    // of them gets a statement of its own, so the others stay as they are.
+    QSqlQuery partial;
+    QSqlQuery *pQuery = nullptr;
+    if (toWrite == pStatements->presentColumns()) {
+        pQuery = pStatements->statement(eKind);
+        if (!pQuery)
+            return false;
+    } else {
+        const QStringList lstAll = PersonalData::encryptedColumns();
+        QStringList lstColumns;
+        for (int nIndex : toWrite)
+            lstColumns << lstAll.at(nIndex);
+        partial = QSqlQuery(QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false));
+        if (!partial.prepare(PersonalDataStatements::sqlText(eKind, lstColumns))) {
+            qCWarning(g_lcDatabase).noquote()
+                << "Unable to prepare the personal data statement:" << partial.lastError().text();
+            return false;
+        }
+        pQuery = &partial;
+    }
+
+    int nBind = 0;
+    if (pKeyHex)
+        pQuery->bindValue(nBind++, *pKeyHex);
+    for (int nIndex : toWrite)
+        pQuery->bindValue(nBind++, values.at(nIndex));
+    pQuery->bindValue(nBind++, nId);
+    if (!pQuery->exec()) {
+        qCWarning(g_lcDatabase).noquote()
+            << QStringLiteral("Unable to save the personal data %1:").arg(nId) << pQuery->lastError().text();
+        return false;
+    }
+    nRows = pQuery->numRowsAffected();
+    pQuery->finish();
+    return true;
+}
+
 } // namespace
 
 PersonalData::PersonalData()
@@ -105,7 +152,6 @@ bool PersonalData::save()
         return false;
     }
 
-    const QStringList lstAll = encryptedColumns();
     const QVector<int> &present = pStatements->presentColumns();
     QVector<int> toWrite;
     for (int nIndex : present) {
@@ -119,40 +165,30 @@ bool PersonalData::save()
 
     const PersonalDataStatements::Kind eKind =
         bEncrypt ? PersonalDataStatements::SaveEncrypted : PersonalDataStatements::SaveStored;
-    // The prepared statement covers all columns; a record that knows only some
-    // of them gets a statement of its own, so the others stay as they are.
-    QSqlQuery partial;
-    QSqlQuery *pQuery = nullptr;
+    const QString *pKeyHex = bEncrypt ? &pStatements->keyHexFor(pManager->dataKey()) : nullptr;
+    int nRows = 0;
+    PersonalDataStatements::DirectResult eDirect = PersonalDataStatements::DirectUnavailable;
     if (toWrite == present) {
-        pQuery = pStatements->statement(eKind);
-        if (!pQuery)
-            return false;
-    } else {
-        QStringList lstColumns;
-        for (int nIndex : qAsConst(toWrite))
-            lstColumns << lstAll.at(nIndex);
-        partial = QSqlQuery(QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false));
-        if (!partial.prepare(PersonalDataStatements::sqlText(eKind, lstColumns))) {
+        // The usual case: the record knows every column.
+        QVector<QByteArray> params;
+        params.reserve(toWrite.size() + 2);
+        if (pKeyHex)
+            params << pKeyHex->toLatin1();
+        for (int nIndex : qAsConst(toWrite)) {
+            const QString &szValue = m_values.at(nIndex);
+            params << (szValue.isNull() ? QByteArray() : szValue.toUtf8());
+        }
+        params << QByteArray::number(m_nId);
+        eDirect = pStatements->runDirect(eKind, params, nRows);
+        if (eDirect == PersonalDataStatements::DirectFailed) {
             qCWarning(g_lcDatabase).noquote()
-                << "Unable to prepare the personal data statement:" << partial.lastError().text();
+                << QStringLiteral("Unable to save the personal data %1:").arg(m_nId) << pStatements->lastError();
             return false;
         }
-        pQuery = &partial;
     }
-
-    int nBind = 0;
-    if (bEncrypt)
-        pQuery->bindValue(nBind++, PersonalDataStatements::keyHex(pManager->dataKey()));
-    for (int nIndex : qAsConst(toWrite))
-        pQuery->bindValue(nBind++, m_values.at(nIndex));
-    pQuery->bindValue(nBind++, m_nId);
-    if (!pQuery->exec()) {
-        qCWarning(g_lcDatabase).noquote()
-            << QStringLiteral("Unable to save the personal data %1:").arg(m_nId) << pQuery->lastError().text();
+    if (eDirect == PersonalDataStatements::DirectUnavailable &&
+        !saveThroughQt(eKind, pKeyHex, toWrite, m_values, m_nId, nRows))
         return false;
-    }
-    const int nRows = pQuery->numRowsAffected();
-    pQuery->finish();
     if (nRows != 1) {
         qCWarning(g_lcDatabase) << "No personal data with ID" << m_nId << "to save";
         return false;

@@ -6,8 +6,13 @@
 
 #include <QCryptographicHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlResult>
+
+#include <libpq-fe.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -46,6 +51,47 @@ QString encryptExpression(const QString &szValue, int nColumn)
                "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
         .arg(szValue)
         .arg(nColumn, 2, 16, QLatin1Char('0'));
+}
+
+// libpq's connection under an open Qt connection; nullptr when the driver is
+// not Qt's PostgreSQL driver.
+PGconn *nativeConnection(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+// The statement text with libpq's numbered placeholders ($1, $2, ...) for the
+// "?" that Qt takes; quoted literals and identifiers are left alone.
+QByteArray numberedPlaceholders(const QString &szSql)
+{
+    QString szOut;
+    szOut.reserve(szSql.size() + 32);
+    int nNext = 1;
+    QChar quote;
+    for (const QChar c : szSql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('?')) {
+            szOut += QLatin1Char('$') + QString::number(nNext++);
+            continue;
+        }
+        szOut += c;
+    }
+    return szOut.toUtf8();
+}
+
+QString resultError(const PGresult *pResult, PGconn *pConnection)
+{
+    const char *pszError = pResult ? PQresultErrorMessage(pResult) : PQerrorMessage(pConnection);
+    return QString::fromUtf8(pszError).trimmed();
 }
 
 } // namespace
@@ -295,4 +341,91 @@ void PersonalDataStatements::dropStatements()
 {
     for (std::unique_ptr<QSqlQuery> &pStatement : m_statements)
         pStatement.reset();
+    dropDirectStatements();
+}
+
+const QString &PersonalDataStatements::keyHexFor(const QString &szDataKey)
+{
+    if (m_szKeyHex.isEmpty() || szDataKey != m_szKeySource) {
+        m_szKeySource = szDataKey;
+        m_szKeyHex = keyHex(szDataKey);
+    }
+    return m_szKeyHex;
+}
+
+PersonalDataStatements::DirectResult
+PersonalDataStatements::runDirect(Kind eKind, const QVector<QByteArray> &params, int &nRows)
+{
+    nRows = 0;
+    if (!m_bColumnsKnown || (eKind != SaveStored && eKind != SaveEncrypted))
+        return DirectUnavailable;
+    PGconn *pConnection = nativeConnection(openDefaultConnection());
+    // Active: a result still being fetched (drivers that read forward-only
+    // queries row by row); a statement of ours would now fail, while the
+    // driver's own path first finishes that result. The values are UTF-8,
+    // which Qt's driver asks for when it connects.
+    if (!pConnection || PQstatus(pConnection) != CONNECTION_OK || PQtransactionStatus(pConnection) == PQTRANS_ACTIVE ||
+        qstrcmp(pg_encoding_to_char(PQclientEncoding(pConnection)), "UTF8") != 0)
+        return DirectUnavailable;
+
+    const int nBackend = PQbackendPID(pConnection);
+    if (pConnection != m_pDirectConnection || nBackend != m_nDirectBackend) {
+        // Statements of another connection died with it.
+        m_directPrepared.fill(false);
+        m_pDirectConnection = pConnection;
+        m_nDirectBackend = nBackend;
+    }
+    const QByteArray name = QByteArrayLiteral("kivdb_personal_") + QByteArray::number(m_nDirectGeneration) + '_' +
+                            QByteArray::number(int(eKind));
+    if (!m_directPrepared[eKind]) {
+        PGresult *pResult = PQprepare(pConnection,
+                                      name.constData(),
+                                      numberedPlaceholders(sqlText(eKind, presentColumnNames())).constData(),
+                                      0,
+                                      nullptr);
+        const bool bPrepared = pResult && PQresultStatus(pResult) == PGRES_COMMAND_OK;
+        if (!bPrepared) {
+            m_szLastError = resultError(pResult, pConnection);
+            qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:" << m_szLastError;
+        }
+        PQclear(pResult);
+        if (!bPrepared)
+            return DirectFailed;
+        m_directPrepared[eKind] = true;
+    }
+
+    QVector<const char *> values(params.size());
+    for (int i = 0; i < params.size(); ++i)
+        values[i] = params.at(i).isNull() ? nullptr : params.at(i).constData();
+    PGresult *pResult =
+        PQexecPrepared(pConnection, name.constData(), values.size(), values.constData(), nullptr, nullptr, 0);
+    const bool bDone = pResult && PQresultStatus(pResult) == PGRES_COMMAND_OK;
+    if (bDone)
+        nRows = std::atoi(PQcmdTuples(pResult));
+    else
+        m_szLastError = resultError(pResult, pConnection);
+    PQclear(pResult);
+    return bDone ? DirectDone : DirectFailed;
+}
+
+void PersonalDataStatements::dropDirectStatements()
+{
+    PGconn *pConnection = nativeConnection(openDefaultConnection());
+    const bool bSameConnection =
+        pConnection && pConnection == m_pDirectConnection && PQbackendPID(pConnection) == m_nDirectBackend;
+    // DEALLOCATE only outside a transaction, where its failure could not
+    // abort the caller's work; otherwise the statements stay until the
+    // connection ends, under names that are not used again.
+    if (bSameConnection && PQtransactionStatus(pConnection) == PQTRANS_IDLE) {
+        for (int i = 0; i < KindCount; ++i) {
+            if (!m_directPrepared[i])
+                continue;
+            const QByteArray sql = QByteArrayLiteral("DEALLOCATE kivdb_personal_") +
+                                   QByteArray::number(m_nDirectGeneration) + '_' + QByteArray::number(i);
+            PQclear(PQexec(pConnection, sql.constData()));
+        }
+    }
+    m_directPrepared.fill(false);
+    // New names: a statement that could not be released keeps its old one.
+    ++m_nDirectGeneration;
 }

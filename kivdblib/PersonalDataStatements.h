@@ -11,6 +11,7 @@
 #include <memory>
 
 class QSqlDriver;
+struct pg_conn;
 
 // The SQL of PersonalData and PersonalDataTable, on Qt's default connection.
 //
@@ -19,7 +20,9 @@ class QSqlDriver;
 // record, so that a pass over many records sends one statement per read and
 // one per write. While a PersonalDataTable is open the column list is taken
 // as fixed; otherwise it is read again before each use, so that a changed
-// table is never written with an old statement.
+// table is never written with an old statement. A save of a whole record,
+// the one statement of the encryption pass, is prepared and run through
+// libpq's extended query protocol (runDirect()); the rest goes through Qt.
 //
 // Encrypted form of a value: the prefix "$kiv1$" followed by the base64 text
 // (one line) of pgcrypto's raw AES-256-CBC encryption, PKCS#7 padding and an
@@ -90,12 +93,34 @@ public:
     // Bind: key. Exported for measuring the record-wise pass against it.
     static KIVDBLIB_EXPORT QString encryptAllRowsSqlText(const QStringList &lstColumns);
 
+    // Outcome of runDirect().
+    enum DirectResult
+    {
+        DirectDone,
+        DirectFailed,
+        DirectUnavailable
+    };
+    // Runs the statement of that kind for all present columns (SaveStored or
+    // SaveEncrypted) through libpq on the default connection, prepared once
+    // per connection and executed with the extended query protocol: the values
+    // (in bind order, UTF-8, a null array for NULL) travel as parameters
+    // instead of as SQL text that the server must parse again for every
+    // record. nRows is the number of rows written. Unavailable when the
+    // connection is not libpq's or is still busy with a result that Qt reads;
+    // the caller then uses statement().
+    DirectResult runDirect(Kind eKind, const QVector<QByteArray> &params, int &nRows);
+    // Hex key for the statements, derived once per data key.
+    const QString &keyHexFor(const QString &szDataKey);
+
     QString lastError() const;
 
 private:
     PersonalDataStatements() = default;
     bool readColumns();
     void dropStatements();
+    // Releases the statements prepared through libpq on the connection that
+    // is still open (best effort) and forgets them.
+    void dropDirectStatements();
 
     QSqlDriver *m_pDriver = nullptr;
     bool m_bColumnsKnown = false;
@@ -106,5 +131,14 @@ private:
     QVector<QString> m_offeredValues;
     QSet<qint64> m_savedSinceOpen;
     std::array<std::unique_ptr<QSqlQuery>, KindCount> m_statements;
+    // Statements prepared through libpq: on which connection (its handle and
+    // server process, so that a new connection at the same address is told
+    // apart), under which generation of names, and which kinds.
+    pg_conn *m_pDirectConnection = nullptr;
+    int m_nDirectBackend = 0;
+    int m_nDirectGeneration = 0;
+    std::array<bool, KindCount> m_directPrepared{};
+    QString m_szKeySource;
+    QString m_szKeyHex;
     QString m_szLastError;
 };

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -62,6 +63,15 @@ int encryptionPass()
     return nSaved;
 }
 
+// First value of a query on Qt's default connection, the one the records use.
+QVariant defaultScalar(const QString &szSql)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    if (!query.exec(szSql) || !query.next())
+        return QVariant();
+    return query.value(0);
+}
+
 } // namespace
 
 class TestPersonalData : public QObject
@@ -81,6 +91,7 @@ private slots:
     void refusesWhatCannotBeDoneSafely();
     void tableSnapshotNotUsedAfterSave();
     void runsInDefaultConnectionTransaction();
+    void savesReuseOnePreparedStatementPerKind();
 
 private:
     bool prepare(bool bNationalNumber = true);
@@ -404,6 +415,44 @@ void TestPersonalData::runsInDefaultConnectionTransaction()
     QCOMPARE(storedRow(nId), lstPlain);
     QVERIFY(db.rollback());
     QCOMPARE(storedRow(nId), lstPlain);
+}
+
+void TestPersonalData::savesReuseOnePreparedStatementPerKind()
+{
+    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
+    QList<qint64> lstIds;
+    for (const QString &szFirst : {QStringLiteral("Anna"), QStringLiteral("Bruno"), QStringLiteral("Carla")})
+        lstIds << insertRow(sampleRow(szFirst));
+    DBManager *pManager = DBManager::instance();
+    // Encrypted, then written back as stored, then encrypted afresh.
+    for (bool bEncrypt : {true, false, true}) {
+        pManager->setEncryptionEnabled(bEncrypt);
+        for (qint64 nId : qAsConst(lstIds)) {
+            PersonalData record;
+            record.setIdPersonalData(nId);
+            QVERIFY(record.load());
+            QVERIFY(record.save());
+        }
+    }
+    // Prepared by the library itself (not through SQL PREPARE): one statement
+    // per kind of save, each executed for every save of its kind.
+    const QString szOurs =
+        QStringLiteral("FROM pg_prepared_statements WHERE NOT from_sql AND statement LIKE 'UPDATE%'");
+    QCOMPARE(defaultScalar(QStringLiteral("SELECT count(*) ") + szOurs).toInt(), 2);
+    QCOMPARE(defaultScalar(QStringLiteral("SELECT sum(generic_plans + custom_plans) ") + szOurs).toInt(), 9);
+    for (qint64 nId : qAsConst(lstIds))
+        QCOMPARE(serverDecrypt(storedRow(nId).at(5)), QStringLiteral("Milano"));
+
+    // A new connection gets its statements anew.
+    QVERIFY(m_pDb->openWithDBManager(true));
+    PersonalData record;
+    record.setIdPersonalData(lstIds.first());
+    QVERIFY(record.load());
+    record.setValue(QStringLiteral("City"), QStringLiteral("Torino"));
+    QVERIFY(record.save());
+    QCOMPARE(defaultScalar(QStringLiteral("SELECT count(*) ") + szOurs).toInt(), 1);
+    QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(5)), QStringLiteral("Torino"));
+    QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(0)), QStringLiteral("Anna"));
 }
 
 QTEST_GUILESS_MAIN(TestPersonalData)
