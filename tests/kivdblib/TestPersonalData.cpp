@@ -1,11 +1,15 @@
 #include "DBManager.h"
 #include "PersonalData.h"
+#include "PersonalDataStatements.h"
 #include "PersonalDataTable.h"
 #include "TestDatabase.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -92,12 +96,14 @@ private slots:
     void tableSnapshotNotUsedAfterSave();
     void runsInDefaultConnectionTransaction();
     void savesReuseOnePreparedStatementPerKind();
+    void setBasedStatementEncryptsLikeRecordSave();
 
 private:
     bool prepare(bool bNationalNumber = true);
     qint64 insertRow(const QStringList &lstValues);
     QStringList storedRow(qint64 nId);
     QString serverDecrypt(const QString &szStored);
+    QByteArray serverFirstBlock(const QString &szStored);
 
     std::unique_ptr<TestDatabase> m_pDb;
 };
@@ -177,6 +183,17 @@ QString TestPersonalData::serverDecrypt(const QString &szStored)
                                 "digest(%2, 'sha256'), 'aes-cbc/pad:pkcs') FROM 17), 'UTF8')")
                      .arg(sqlLiteral(szStored), sqlLiteral(kDataKey)))
         .toString();
+}
+
+// The decrypted first block of a stored value (nonce of the save and column
+// number), which decryption otherwise drops.
+QByteArray TestPersonalData::serverFirstBlock(const QString &szStored)
+{
+    return m_pDb
+        ->scalar(QStringLiteral("SELECT substring(decrypt(decode(substr(%1, 7), 'base64'), digest(%2, 'sha256'), "
+                                "'aes-cbc/pad:pkcs') FROM 1 FOR 16)")
+                     .arg(sqlLiteral(szStored), sqlLiteral(kDataKey)))
+        .toByteArray();
 }
 
 void TestPersonalData::tableListsRowsInIdOrder()
@@ -453,6 +470,55 @@ void TestPersonalData::savesReuseOnePreparedStatementPerKind()
     QCOMPARE(defaultScalar(QStringLiteral("SELECT count(*) ") + szOurs).toInt(), 1);
     QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(5)), QStringLiteral("Torino"));
     QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(0)), QStringLiteral("Anna"));
+}
+
+void TestPersonalData::setBasedStatementEncryptsLikeRecordSave()
+{
+    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
+    const QList<qint64> lstIds = {insertRow(sampleRow(QStringLiteral("Saved"))),
+                                  insertRow(sampleRow(QStringLiteral("Plain"))),
+                                  insertRow(sampleRow(QStringLiteral("Plain")))};
+    PersonalData saved;
+    saved.setIdPersonalData(lstIds.first());
+    QVERIFY(saved.load());
+    QVERIFY(saved.save());
+    const QStringList lstSaved = storedRow(lstIds.first());
+
+    QSqlQuery update(QSqlDatabase::database());
+    QVERIFY(update.prepare(PersonalDataStatements::encryptAllRowsSqlText(PersonalData::encryptedColumns())));
+    update.addBindValue(
+        QString::fromLatin1(QCryptographicHash::hash(kDataKey.toUtf8(), QCryptographicHash::Sha256).toHex()));
+    QVERIFY2(update.exec(), qPrintable(update.lastError().text()));
+    // The record saved before is not encrypted a second time.
+    QCOMPARE(storedRow(lstIds.first()), lstSaved);
+
+    // Every row, however it was encrypted, reads back through the library and
+    // has one nonce for all its values, each value followed by its column.
+    QSet<QByteArray> nonces;
+    for (qint64 nId : lstIds) {
+        PersonalData record;
+        record.setIdPersonalData(nId);
+        QVERIFY(record.load());
+        const QStringList lstPlain =
+            sampleRow(nId == lstIds.first() ? QStringLiteral("Saved") : QStringLiteral("Plain"));
+        const QStringList lstStored = storedRow(nId);
+        QByteArray nonce;
+        for (int i = 0; i < lstPlain.size(); ++i) {
+            QCOMPARE(record.value(PersonalData::encryptedColumns().at(i)), lstPlain.at(i));
+            if (lstPlain.at(i).isNull()) {
+                QVERIFY(lstStored.at(i).isNull());
+                continue;
+            }
+            const QByteArray block = serverFirstBlock(lstStored.at(i));
+            QCOMPARE(block.size(), 16);
+            QCOMPARE(int(quint8(block.at(15))), i);
+            if (nonce.isEmpty())
+                nonce = block.left(15);
+            QCOMPARE(block.left(15), nonce);
+        }
+        nonces.insert(nonce);
+    }
+    QCOMPARE(nonces.size(), lstIds.size());
 }
 
 QTEST_GUILESS_MAIN(TestPersonalData)
