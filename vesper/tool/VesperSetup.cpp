@@ -216,16 +216,9 @@ bool VesperSetup::promptSecret(QTextStream &in, const QString &label, QString &v
 
 bool VesperSetup::writeSetupFile(const QString &path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return reportError(tr("Cannot create the folder %1.").arg(folder));
     // Made (or kept) first so that it is the owner's alone before a key byte is in it; the settings
     // object then replaces it in one step, keeping those permissions.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return reportError(tr("Cannot write %1: %2").arg(path, file.errorString()));
-    file.close();
-    if (!restrictToOwner(path))
+    if (!createOwnerOnlyFile(path))
         return false;
 
     unsigned char iv[kIvSize];
@@ -260,6 +253,12 @@ bool VesperSetup::writeSetupFile(const QString &path)
 bool VesperSetup::createDataFile(const QString &path)
 {
     // An existing data file keeps its other entries; the three credentials are replaced below.
+    return createOwnerOnlyFile(path);
+}
+
+bool VesperSetup::createOwnerOnlyFile(const QString &path)
+{
+    // Appending creates a missing file and leaves an existing one as it is.
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return reportError(tr("Cannot create the folder %1.").arg(folder));

@@ -23,6 +23,7 @@ private:
     bool promptSecret(QTextStream &in, const QString &label, QString &value);
     bool writeSetupFile(const QString &path);
     bool createDataFile(const QString &path);
+    bool createOwnerOnlyFile(const QString &path);
     bool restrictToOwner(const QString &path);
     bool storeCredentials(const QString &setupPath,
                           const QString &dataPath,
