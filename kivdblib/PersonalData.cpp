@@ -102,7 +102,7 @@ bool PersonalData::load()
         return false;
     int nBind = 0;
     if (bDecrypt)
-        pQuery->bindValue(nBind++, PersonalDataStatements::keyHex(pManager->dataKey()));
+        pQuery->bindValue(nBind++, pStatements->keyHexFor(pManager->dataKey()));
     pQuery->bindValue(nBind++, m_nId);
     if (!pQuery->exec()) {
         qCWarning(g_lcDatabase).noquote()

@@ -160,15 +160,20 @@ QString copyOf(UpdaterTestDatabase &db, const QString &szTemplate, const QString
     return db.prefixed(szName);
 }
 
-void benchChain(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRounds)
+// Runs the update chain and psql with the same scripts on fresh copies of
+// szSource, nRounds times each, and prints the medians and their ratio.
+void compareWithPsql(UpdaterTestDatabase &db,
+                     const QString &szSource,
+                     const QString &szLabel,
+                     const QStringList &lstScripts,
+                     int nRounds)
 {
-    say(QStringLiteral("== chain: 1.0.0 -> 1.9.0 on a new database, %1 rounds").arg(nRounds));
     QVector<double> ours;
     QVector<double> floor;
     for (int i = 0; i < nRounds; ++i) {
-        const QString szA = copyOf(db, db.templateName(), QStringLiteral("chain_ours"));
+        const QString szA = copyOf(db, szSource, szLabel + QStringLiteral("_ours"));
         ours << runUpdater(db, szA);
-        const QString szB = copyOf(db, db.templateName(), QStringLiteral("chain_psql"));
+        const QString szB = copyOf(db, szSource, szLabel + QStringLiteral("_psql"));
         floor << runPsql(szB, lstScripts);
         checkPsqlResult(szB, db);
     }
@@ -178,6 +183,12 @@ void benchChain(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRou
             .arg(dOurs, 0, 'f', 3)
             .arg(dFloor, 0, 'f', 3)
             .arg(dOurs / dFloor, 0, 'f', 2));
+}
+
+void benchChain(UpdaterTestDatabase &db, const QStringList &lstScripts, int nRounds)
+{
+    say(QStringLiteral("== chain: 1.0.0 -> 1.9.0 on a new database, %1 rounds").arg(nRounds));
+    compareWithPsql(db, db.templateName(), QStringLiteral("chain"), lstScripts, nRounds);
 }
 
 // Plain values of a few records spread over the table (first, last and some
@@ -350,21 +361,7 @@ void benchPopulated(UpdaterTestDatabase &db, const QStringList &lstScripts, int 
     const QString szSource = db.currentName();
     DBManager::instance()->closeDatabase();
 
-    QVector<double> ours;
-    QVector<double> floor;
-    for (int i = 0; i < nRounds; ++i) {
-        const QString szA = copyOf(db, szSource, QStringLiteral("populated_ours"));
-        ours << runUpdater(db, szA);
-        const QString szB = copyOf(db, szSource, QStringLiteral("populated_psql"));
-        floor << runPsql(szB, lstScripts);
-        checkPsqlResult(szB, db);
-    }
-    const double dOurs = median(ours);
-    const double dFloor = median(floor);
-    say(QStringLiteral("updater (connect + run): %1 s   psql (start + connect + scripts): %2 s   ratio %3")
-            .arg(dOurs, 0, 'f', 3)
-            .arg(dFloor, 0, 'f', 3)
-            .arg(dOurs / dFloor, 0, 'f', 2));
+    compareWithPsql(db, szSource, QStringLiteral("populated"), lstScripts, nRounds);
 }
 
 } // namespace
