@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -49,7 +51,10 @@ private slots:
     void programSaveHandsTheLanguageOn();
 
 private:
-    static void removeForeignFiles();
+    // Every row works in data folders of its own: QSettings serves a cached
+    // parse of a file rewritten at the same path with the same size and time
+    // stamp, so rows must never share a path.
+    std::unique_ptr<QTemporaryDir> m_pDataDir;
 };
 
 void ForeignLanguageTest::initTestCase()
@@ -61,17 +66,11 @@ void ForeignLanguageTest::initTestCase()
 
 void ForeignLanguageTest::init()
 {
-    removeForeignFiles();
-}
-
-void ForeignLanguageTest::removeForeignFiles()
-{
-    const QStringList paths{CnfLinguaKiv3dApp::optionsFilePath(CnfLinguaKiv3dApp::Older),
-                            CnfLinguaKiv3dApp::optionsFilePath(CnfLinguaKiv3dApp::Newer),
-                            CnfLinguaDevice::interfaceSettingsFilePath(),
-                            CnfLinguaDevice::ioConfigurationFilePath()};
-    for (const QString &szPath : paths)
-        QFile::remove(szPath);
+    m_pDataDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_pDataDir->isValid());
+    const QString szRoot = m_pDataDir->path();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(szRoot + QStringLiteral("/home")));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(szRoot + QStringLiteral("/dirs-1:") + szRoot + QStringLiteral("/dirs-2")));
 }
 
 void ForeignLanguageTest::filesLieInTheSuiteFolders()
