@@ -1,6 +1,6 @@
 #include "CnfDataBase.h"
 
-#include "vesper/Vesper.h"
+#include "Vesper.h"
 
 #include <QSettings>
 

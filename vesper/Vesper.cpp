@@ -1,7 +1,7 @@
 #include "Vesper.h"
 
-#include "halvex/SymmetricEncryption.h"
-#include "log/LogFileManager.h"
+#include "SymmetricEncryption.h"
+#include "LogFileManager.h"
 
 #include <openssl/crypto.h>
 

@@ -1,6 +1,6 @@
 #include "AppContext.h"
 #include "XmlFormat.h"
-#include "vesper/Vesper.h"
+#include "Vesper.h"
 
 #include <QDir>
 #include <QFile>

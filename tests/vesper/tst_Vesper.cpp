@@ -1,6 +1,6 @@
-#include "halvex/SymmetricEncryption.h"
-#include "log/LogFileManager.h"
-#include "vesper/Vesper.h"
+#include "SymmetricEncryption.h"
+#include "LogFileManager.h"
+#include "Vesper.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 //   get <type>   prints the credential on a line of its own
 //   set <type>   stores the next line of standard input
 //   saveI | saveK | saveMixedKI
-#include "vesper/Vesper.h"
+#include "Vesper.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 #include "VesperSetup.h"
 
-#include "halvex/SymmetricEncryption.h"
-#include "vesper/Vesper.h"
+#include "SymmetricEncryption.h"
+#include "Vesper.h"
 
 #include <openssl/crypto.h>
 
