@@ -1,0 +1,130 @@
+#include "DbCreator.h"
+
+#include "AppContext.h"
+#include "CnfDataBase.h"
+#include "DBManager.h"
+#include "LogFileManager.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+
+// The scripts live in a static library: its resources must be registered by
+// name, and Q_INIT_RESOURCE only works outside any namespace.
+static void initSchemaResources()
+{
+    static const bool bInitialised = [] {
+        Q_INIT_RESOURCE(SqlScript);
+        return true;
+    }();
+    Q_UNUSED(bInitialised)
+}
+
+namespace {
+
+const QString kMaintenanceDatabase = QStringLiteral("postgres");
+const QString kSchemaScript = QStringLiteral(":/SqlScript/pelq.sql");
+
+void logDatabase(const QString &szText, int nSeverity)
+{
+    LogFileManager::Instance()->Log(1, szText, LogCatDatabase, nSeverity);
+}
+
+void logDatabaseError(const QString &szError)
+{
+    qDebug() << szError;
+    logDatabase(szError, LogSevError);
+}
+
+bool openOn(const CnfDataBase &cnf, const QString &szDatabase)
+{
+    return DBManager::instance()->openDatabase(cnf.dataSource(),
+                                               cnf.portNumber(),
+                                               szDatabase,
+                                               cnf.userName(),
+                                               cnf.password(),
+                                               cnf.connectionTimeout());
+}
+
+QString readSchema()
+{
+    initSchemaResources();
+    QFile file(kSchemaScript);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    // No codec set: the byte-order mark of the script selects UTF-8.
+    QTextStream stream(&file);
+    return stream.readAll();
+}
+
+// Runs the whole schema text on the default connection. The server applies a
+// multi-statement text sent in one go as one implicit transaction: all of it
+// or nothing.
+bool loadSchema(const QString &szSchema)
+{
+    QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    if (!db.isValid() || !db.isOpen()) {
+        logDatabaseError(db.lastError().text().isEmpty() ? QStringLiteral("No open database connection")
+                                                         : db.lastError().text());
+        return false;
+    }
+    QSqlQuery query(db);
+    bool bResult = query.exec(szSchema);
+    if (bResult) {
+        // exec() reports only the first statement; a later one's error shows
+        // once every result has been walked.
+        while (query.nextResult()) {
+        }
+        bResult = query.lastError().type() == QSqlError::NoError;
+    }
+    if (!bResult)
+        logDatabaseError(query.lastError().text());
+    return bResult;
+}
+
+} // namespace
+
+bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPort)
+{
+    CnfDataBase cnf;
+    cnf.setDataSource(szHost);
+    cnf.setInitialCatalog(szDatabase);
+    cnf.setPortNumber(nPort);
+
+    DBManager *pDbManager = DBManager::instance();
+    if (pDbManager->testDatabaseConnection(
+            szHost, nPort, szDatabase, cnf.userName(), cnf.password(), cnf.connectionTimeout())) {
+        logDatabase(QStringLiteral("A database with name %1 already exist.").arg(szDatabase), LogSevWarning);
+        return false;
+    }
+
+    logDatabase(QStringLiteral("Start db %1 creation ...").arg(szDatabase), LogSevInformation);
+
+    bool bCreated = false;
+    bool bResult = openOn(cnf, kMaintenanceDatabase) && (bCreated = pDbManager->createDatabase(szDatabase));
+    if (bResult)
+        bResult = openOn(cnf, szDatabase);
+    if (bResult) {
+        const QString szSchema = readSchema();
+        bResult = !szSchema.isEmpty() && loadSchema(szSchema);
+    }
+
+    if (!bResult) {
+        // A database this call created but could not fill is dropped again:
+        // left behind empty it would block the next creation under the same
+        // name ("already exist") and look like a database of the suite.
+        if (bCreated && openOn(cnf, kMaintenanceDatabase) && !pDbManager->deleteDatabase(szDatabase))
+            logDatabaseError(pDbManager->lastError());
+        logDatabase(QStringLiteral("Unable to create the database %1.").arg(szDatabase), LogSevError);
+        return false;
+    }
+
+    CnfProgram &program = AppContext::instance().cnfProgram();
+    program.dataBase().setInitialCatalog(szDatabase);
+    program.save();
+    logDatabase(QStringLiteral("The database %1 was created with success.").arg(szDatabase), LogSevInformation);
+    return true;
+}
