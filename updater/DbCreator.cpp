@@ -63,12 +63,13 @@ QString readSchema()
 // Runs the whole schema text on the default connection. The server applies a
 // multi-statement text sent in one go as one implicit transaction: all of it
 // or nothing.
-bool loadSchema(const QString &szSchema)
+bool loadSchema(const QString &szSchema, QString &szReason)
 {
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     if (!db.isValid() || !db.isOpen()) {
-        logDatabaseError(db.lastError().text().isEmpty() ? QStringLiteral("No open database connection")
-                                                         : db.lastError().text());
+        szReason = db.lastError().text().isEmpty() ? QStringLiteral("No open database connection")
+                                                   : db.lastError().text();
+        logDatabaseError(szReason);
         return false;
     }
     QSqlQuery query(db);
@@ -80,15 +81,18 @@ bool loadSchema(const QString &szSchema)
         }
         bResult = query.lastError().type() == QSqlError::NoError;
     }
-    if (!bResult)
-        logDatabaseError(query.lastError().text());
+    if (!bResult) {
+        szReason = query.lastError().text();
+        logDatabaseError(szReason);
+    }
     return bResult;
 }
 
 } // namespace
 
-bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPort)
+bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPort, QString *pszReason)
 {
+    QString szReason;
     CnfDataBase cnf;
     cnf.setDataSource(szHost);
     cnf.setInitialCatalog(szDatabase);
@@ -97,7 +101,10 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
     DBManager *pDbManager = DBManager::instance();
     if (pDbManager->testDatabaseConnection(
             szHost, nPort, szDatabase, cnf.userName(), cnf.password(), cnf.connectionTimeout())) {
-        logDatabase(QStringLiteral("A database with name %1 already exist.").arg(szDatabase), LogSevWarning);
+        szReason = QStringLiteral("A database with name %1 already exist.").arg(szDatabase);
+        logDatabase(szReason, LogSevWarning);
+        if (pszReason)
+            *pszReason = szReason;
         return false;
     }
 
@@ -107,9 +114,13 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
     bool bResult = openOn(cnf, kMaintenanceDatabase) && (bCreated = pDbManager->createDatabase(szDatabase));
     if (bResult)
         bResult = openOn(cnf, szDatabase);
+    if (!bResult)
+        szReason = pDbManager->lastError();
     if (bResult) {
         const QString szSchema = readSchema();
-        bResult = !szSchema.isEmpty() && loadSchema(szSchema);
+        if (szSchema.isEmpty())
+            szReason = QStringLiteral("The initial schema %1 cannot be read.").arg(kSchemaScript);
+        bResult = !szSchema.isEmpty() && loadSchema(szSchema, szReason);
     }
 
     if (!bResult) {
@@ -119,6 +130,8 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
         if (bCreated && openOn(cnf, kMaintenanceDatabase) && !pDbManager->deleteDatabase(szDatabase))
             logDatabaseError(pDbManager->lastError());
         logDatabase(QStringLiteral("Unable to create the database %1.").arg(szDatabase), LogSevError);
+        if (pszReason)
+            *pszReason = szReason.trimmed();
         return false;
     }
 

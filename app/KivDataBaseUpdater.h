@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui_KivDataBaseUpdater.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class DbUpdater;
+class StatusBarLabelWidget;
+class QCloseEvent;
+
+// The program's main window: the version the database reports beside the one
+// this program brings it to, the update with its progress, and the tools.
+class KivDataBaseUpdater : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit KivDataBaseUpdater(QWidget *parent = nullptr);
+    ~KivDataBaseUpdater() override;
+
+    void updateDbVersionDisplay();
+    void updateConnectionLabels();
+    void saveConfiguration();
+
+    // Exit code of an unattended run: 0 when it did its job (or found
+    // nothing to do), 1 when it failed. 0 for an interactive run.
+    int autoExitCode() const;
+
+public slots:
+    void helpAbout();
+    void fileExit();
+    void toolsProgramConfiguration();
+    void toolsDataBaseBackup();
+    void toolsDataBaseRestore();
+    void toolsDataBaseCreation();
+    void toolsCleanDataBaseBackup();
+    void toolsForceDataBaseVersion();
+    void pushButtonStartUpdateClicked();
+    void dbUpdaterUpdateStarted();
+    void dbUpdaterUpdateStep(int nStepNumber);
+    void dbUpdaterUpdateCompleted(bool bUpdateResult);
+    void autoUpdateDataBase();
+    void autoCreateDataBase();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // The update action; true when the database is at the target version
+    // afterwards (updated now or already), false otherwise.
+    bool runUpdate();
+    bool openConfiguredDatabase(bool bWithRetryPassword);
+    void leaveUpdatingState();
+    void logLine(const QString &szText, int nSeverity);
+    void information(const QString &szText);
+    void warning(const QString &szText);
+
+    Ui::KivDataBaseUpdaterClass ui;
+    StatusBarLabelWidget *m_pStatusServer;
+    StatusBarLabelWidget *m_pStatusDatabase;
+    QString m_strDbVersion;
+    QString m_strDbVersionAfterUpdate;
+    DbUpdater *m_pDbUpdater;
+    bool m_bAutoMode;
+    // Between updateStarted() and updateCompleted().
+    bool m_bUpdating = false;
+    bool m_bLastUpdateResult = false;
+    int m_nAutoExitCode = 0;
+};

@@ -1,0 +1,193 @@
+#include "StartUp.h"
+
+#include "AppContext.h"
+#include "DBManager.h"
+#include "LogFileManager.h"
+#include "UICnfProgram.h"
+#include "UIMessageBox.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QLoggingCategory>
+
+namespace {
+
+const QString kCaChainFileName = QStringLiteral("telvorCA-chain.pem");
+
+void logGeneral(const QString &szText, int nSeverity)
+{
+    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
+}
+
+bool openWith(const CnfDataBase &cnf, const QString &szPassword)
+{
+    return DBManager::instance()->openDatabase(cnf.dataSource(),
+                                               cnf.portNumber(),
+                                               cnf.initialCatalog(),
+                                               cnf.userName(),
+                                               szPassword,
+                                               cnf.connectionTimeout());
+}
+
+} // namespace
+
+// The program's own logging category; its messages are logged only when
+// device logging is enabled.
+Q_LOGGING_CATEGORY(lcDevice, "lc.device")
+
+QString StartUp::suiteFolder(const QString &szApplicationDirPath)
+{
+    const QString szPath = QDir::fromNativeSeparators(szApplicationDirPath);
+    const int nSlash = szPath.lastIndexOf(QLatin1Char('/'));
+    return nSlash < 0 ? szPath : szPath.left(nSlash);
+}
+
+QString StartUp::programBaseName(const QString &szApplicationFilePath)
+{
+    const QString szPath = QDir::fromNativeSeparators(szApplicationFilePath);
+    const QString szName = szPath.mid(szPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const int nDot = szName.lastIndexOf(QLatin1Char('.'));
+    return nDot < 0 ? szName : szName.left(nDot);
+}
+
+QString StartUp::caChainFilePath(const QString &szSuiteFolder)
+{
+    const QString szSslFolder = szSuiteFolder + QStringLiteral("/") + QStringLiteral("OpenSSL");
+    return QStringLiteral("%1/%2").arg(szSslFolder, kCaChainFileName);
+}
+
+QString StartUp::backupFolder(const QString &szSuiteFolder)
+{
+    return szSuiteFolder + QStringLiteral("/") + QStringLiteral("DataBaseBackUp");
+}
+
+QString StartUp::logFolder(const QString &szSuiteFolder)
+{
+    return szSuiteFolder + QStringLiteral("/") + QStringLiteral("Log") + QStringLiteral("/");
+}
+
+QString StartUp::languageFolder(const QString &szSuiteFolder)
+{
+    return szSuiteFolder + QStringLiteral("/") + QStringLiteral("Language");
+}
+
+int StartUp::logFileSize(int nFileDimension)
+{
+    return nFileDimension < 1 || nFileDimension > 9 ? 1 : nFileDimension;
+}
+
+QString StartUp::logFileName(const QDate &date)
+{
+    return QStringLiteral("KivDataBaseUpdater-%1-%2-%3")
+        .arg(date.year())
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+QString StartUp::translationFileName(const QString &szPrefix, const QString &szLanguage)
+{
+    const QString szCode = szLanguage.isEmpty() ? QLocale::system().name() : szLanguage;
+    return QStringLiteral("%1_%2.qm").arg(szPrefix, szCode);
+}
+
+StartUp::AutoMode StartUp::autoMode(const QStringList &lstArguments)
+{
+    if (lstArguments.size() < 2)
+        return AutoMode::None;
+    const QString &szFirst = lstArguments.at(1);
+    if (szFirst.compare(QLatin1String("-AutoUpdate"), Qt::CaseInsensitive) == 0 ||
+        szFirst.compare(QLatin1String("--AutoUpdate"), Qt::CaseInsensitive) == 0)
+        return AutoMode::Update;
+    if (szFirst.compare(QLatin1String("-AutoCreate"), Qt::CaseInsensitive) == 0 ||
+        szFirst.compare(QLatin1String("--AutoCreate"), Qt::CaseInsensitive) == 0)
+        return AutoMode::Create;
+    return AutoMode::None;
+}
+
+bool StartUp::isUnattended(const QStringList &lstArguments)
+{
+    return lstArguments.size() >= 2;
+}
+
+void StartUp::chooseHeadlessPlatform(int argc, char **argv)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (argc < 2 || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return;
+    QStringList lstArguments;
+    for (int i = 0; i < argc; ++i)
+        lstArguments << QString::fromLocal8Bit(argv[i]);
+    if (autoMode(lstArguments) != AutoMode::None)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#else
+    Q_UNUSED(argc)
+    Q_UNUSED(argv)
+#endif
+}
+
+bool connectDatabase(bool unattended)
+{
+    DBManager *pDbManager = DBManager::instance();
+    for (;;) {
+        // Each attempt reads the parameters afresh: the operator may have
+        // changed them in the configuration dialog.
+        bool bOpen = false;
+        for (const bool bEncryption : {true, false}) {
+            pDbManager->setEncryptionEnabled(bEncryption);
+            const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
+            bOpen = openWith(cnf, cnf.password()) || openWith(cnf, cnf.retryPassword());
+            if (bOpen)
+                break;
+        }
+        if (bOpen)
+            break;
+        if (unattended)
+            return false;
+
+        const QString szQuestion = QStringLiteral(
+            "An error has occurred during the connection to the DataBase.\nWould you change the parameters used for "
+            "the connection ?");
+        logGeneral(szQuestion, LogSevError);
+        if (UIMessageBox::question(nullptr,
+                                   QCoreApplication::translate("OpenDataBase",
+                                                               "An error has occurred during the connection to the "
+                                                               "DataBase.\nWould you change the parameters used for "
+                                                               "the connection ?")) == QMessageBox::No)
+            return false;
+        UICnfProgram dialog(&AppContext::instance().cnfProgram(), nullptr);
+        dialog.exec();
+    }
+
+    const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
+    logGeneral(QStringLiteral("Connect to DataBase: %1").arg(cnf.dataSource()), LogSevInformation);
+    logGeneral(QStringLiteral("DataBase name: %1").arg(cnf.initialCatalog()), LogSevInformation);
+    logGeneral(QStringLiteral("SSL enabled: %1").arg(pDbManager->encryptionEnabled() ? 1 : 0), LogSevInformation);
+    return true;
+}
+
+void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &szText)
+{
+    const CnfLogFile &logFile = AppContext::instance().cnfProgram().logFile();
+    const QString szCategory = QString::fromLatin1(context.category ? context.category : "");
+    if (!logFile.databaseEnabled() &&
+        szCategory.compare(QLatin1String(g_lcDatabase().categoryName()), Qt::CaseInsensitive) == 0)
+        return;
+    if (!logFile.deviceEnabled() && szCategory.compare(QLatin1String("lc.device"), Qt::CaseInsensitive) == 0)
+        return;
+
+    int nSeverity = LogSevInformation;
+    switch (type) {
+    case QtWarningMsg:
+        nSeverity = LogSevWarning;
+        break;
+    case QtCriticalMsg:
+    case QtFatalMsg:
+        nSeverity = LogSevError;
+        break;
+    default:
+        break;
+    }
+    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
+}
