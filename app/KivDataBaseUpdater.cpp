@@ -68,6 +68,8 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     addAction(ui.actionForceDataBaseVersion);
     connect(ui.actionForceDataBaseVersion, &QAction::triggered, this, &KivDataBaseUpdater::toolsForceDataBaseVersion);
 
+    // The window has a fixed size: no grip to pull at.
+    ui.statusBar->setSizeGripEnabled(false);
     m_pStatusServer = new StatusBarLabelWidget(this);
     m_pStatusServer->setPixmap(QPixmap(QStringLiteral(":/images/server_16.png")));
     ui.statusBar->addPermanentWidget(m_pStatusServer, 0);
