@@ -22,12 +22,8 @@ void logGeneral(const QString &szText, int nSeverity)
 
 bool openWith(const CnfDataBase &cnf, const QString &szPassword)
 {
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               cnf.initialCatalog(),
-                                               cnf.userName(),
-                                               szPassword,
-                                               cnf.connectionTimeout());
+    return DBManager::instance()->openDatabase(
+        cnf.dataSource(), cnf.portNumber(), cnf.initialCatalog(), cnf.userName(), szPassword, cnf.connectionTimeout());
 }
 
 } // namespace
@@ -35,6 +31,9 @@ bool openWith(const CnfDataBase &cnf, const QString &szPassword)
 // The program's own logging category; its messages are logged only when
 // device logging is enabled.
 Q_LOGGING_CATEGORY(lcDevice, "lc.device")
+
+const QString StartUp::kApplicationName = QStringLiteral("Kiv DataBase Updater");
+const QString StartUp::kApplicationVersion = QStringLiteral("1.13.0.568");
 
 QString StartUp::suiteFolder(const QString &szApplicationDirPath)
 {
@@ -110,15 +109,59 @@ bool StartUp::isUnattended(const QStringList &lstArguments)
     return lstArguments.size() >= 2;
 }
 
+StartUp::InfoOption StartUp::infoOption(const QStringList &lstArguments)
+{
+    if (lstArguments.size() < 2)
+        return InfoOption::None;
+    const QString &szFirst = lstArguments.at(1);
+    if (szFirst.compare(QLatin1String("--help"), Qt::CaseInsensitive) == 0)
+        return InfoOption::Help;
+    if (szFirst.compare(QLatin1String("--version"), Qt::CaseInsensitive) == 0)
+        return InfoOption::Version;
+    return InfoOption::None;
+}
+
+// Printed before the configuration, and with it the language, is read: the
+// text stays English.
+QString StartUp::usageText(const QString &szProgramName)
+{
+    return QStringLiteral("Usage: %1 [-AutoUpdate | -AutoCreate | --help | --version]\n"
+                          "\n"
+                          "Brings the database of the Telvor Imaging Suite to version 1.9.0.\n"
+                          "Without an option the program opens its window.\n"
+                          "\n"
+                          "  -AutoUpdate  update the configured database without asking anything, then end\n"
+                          "  -AutoCreate  create the database \"pelq\" on 127.0.0.1:6543 and update it, then end\n"
+                          "  --help       print this text and end\n"
+                          "  --version    print the version and end\n"
+                          "\n"
+                          "Only the first argument counts, in any letter case; \"--AutoUpdate\" and\n"
+                          "\"--AutoCreate\" work too. Exit codes of the unattended runs: 0 the database is\n"
+                          "at 1.9.0, 1 the run failed (the log names the cause), 255 (-1) another copy\n"
+                          "of the program is running.\n")
+        .arg(szProgramName);
+}
+
+QString StartUp::versionText()
+{
+    return QStringLiteral("%1 %2\n").arg(kApplicationName, kApplicationVersion);
+}
+
+QStringList StartUp::argumentList(int argc, char **argv)
+{
+    QStringList lstArguments;
+    for (int i = 0; i < argc; ++i)
+        lstArguments << QString::fromLocal8Bit(argv[i]);
+    return lstArguments;
+}
+
 void StartUp::chooseHeadlessPlatform(int argc, char **argv)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (argc < 2 || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return;
-    QStringList lstArguments;
-    for (int i = 0; i < argc; ++i)
-        lstArguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList lstArguments = argumentList(argc, argv);
     if (autoMode(lstArguments) != AutoMode::None)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #else

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
-#include <QLoggingCategory>
 #include <QtGlobal>
 
 // What the program derives at start-up from where it is installed, from its
@@ -17,6 +17,17 @@ public:
         Update,
         Create
     };
+
+    // Options that only print something and end the program.
+    enum class InfoOption
+    {
+        None,
+        Help,
+        Version
+    };
+
+    static const QString kApplicationName;
+    static const QString kApplicationVersion;
 
     // The suite root: the folder above the one that holds the program
     // ("C:/Suite/Updater" gives "C:/Suite"); a path without "/" stays whole.
@@ -41,6 +52,12 @@ public:
     static AutoMode autoMode(const QStringList &lstArguments);
     // Any argument at all makes the start-up connection ask nothing.
     static bool isUnattended(const QStringList &lstArguments);
+    // "--help" or "--version" as the first argument, in any letter case.
+    static InfoOption infoOption(const QStringList &lstArguments);
+    // What those two options print on standard output.
+    static QString usageText(const QString &szProgramName);
+    static QString versionText();
+    static QStringList argumentList(int argc, char **argv);
 
     // On a machine without a display an unattended run needs no screen: it
     // uses Qt's offscreen platform unless a platform was chosen explicitly.

@@ -59,10 +59,23 @@ void setUpLog(const QString &szSuiteFolder, const CnfLogFile &cnfLogFile, QObjec
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer before anything else: no window, no
+    // display needed, no configuration, log or database touched.
+    const StartUp::InfoOption infoOption = StartUp::infoOption(StartUp::argumentList(argc, argv));
+    if (infoOption != StartUp::InfoOption::None) {
+        QTextStream out(stdout);
+        if (infoOption == StartUp::InfoOption::Help)
+            out << StartUp::usageText(StartUp::programBaseName(QString::fromLocal8Bit(argv[0])));
+        else
+            out << StartUp::versionText();
+        out.flush();
+        return 0;
+    }
+
     StartUp::chooseHeadlessPlatform(argc, argv);
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Kiv DataBase Updater"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.13.0.568"));
+    QCoreApplication::setApplicationName(StartUp::kApplicationName);
+    QCoreApplication::setApplicationVersion(StartUp::kApplicationVersion);
 
     AppContext &context = AppContext::instance();
     const QString szSuiteFolder = StartUp::suiteFolder(QCoreApplication::applicationDirPath());
@@ -102,8 +115,8 @@ int main(int argc, char *argv[])
         logGeneral(QStringLiteral("The application is already running !"), LogSevWarning);
         // An unattended run has nobody to press Ok: the log line says it.
         if (!bUnattended)
-            UIMessageBox::warning(nullptr,
-                                  QCoreApplication::translate("Initialization", "The application is already running !"));
+            UIMessageBox::warning(
+                nullptr, QCoreApplication::translate("Initialization", "The application is already running !"));
         pWindow.reset();
         LogFileManager::Release();
         qInstallMessageHandler(nullptr);

@@ -38,6 +38,8 @@ private slots:
     void failingStepKeepsTheVersionAndRerunCompletes();
     void secondCopyIsRefused();
     void autoCreateOnTheDefaultServer();
+    void helpAndVersionPrintAndEnd_data();
+    void helpAndVersionPrintAndEnd();
 
 private:
     void configure(const QString &szHost, int nPort, const QString &szDatabase);
@@ -167,7 +169,8 @@ void ProgramTest::autoUpdateOfUpToDateDatabase()
 
     const Run result = run({QStringLiteral("-autoupdate")});
     QCOMPARE(result.nExitCode, 0);
-    QVERIFY2(result.lstLog.contains(QStringLiteral("The database is up to date.")), qPrintable(result.lstLog.join('\n')));
+    QVERIFY2(result.lstLog.contains(QStringLiteral("The database is up to date.")),
+             qPrintable(result.lstLog.join('\n')));
     QVERIFY(result.lstLog.contains(QStringLiteral("SSL enabled: 1")));
     QVERIFY(result.lstLog.contains(QStringLiteral("*** Close Program ***")));
     QVERIFY(result.lstLog.filter(QStringLiteral("ERROR: ")).isEmpty());
@@ -265,6 +268,43 @@ void ProgramTest::autoCreateOnTheDefaultServer()
     QCOMPARE(again.nExitCode, 1);
     QVERIFY(!again.lstLog.filter(QStringLiteral("ERROR: Unable to create the database pelq")).isEmpty());
     QVERIFY(admin.dropDatabase(QStringLiteral("pelq")));
+}
+
+void ProgramTest::helpAndVersionPrintAndEnd_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("firstLine");
+
+    const QString szUsage =
+        QStringLiteral("Usage: KivDataBaseUpdater [-AutoUpdate | -AutoCreate | --help | --version]");
+    const QString szVersion = QStringLiteral("Kiv DataBase Updater 1.13.0.568");
+    QTest::newRow("--help") << "--help" << szUsage;
+    QTest::newRow("--HELP") << "--HELP" << szUsage;
+    QTest::newRow("--version") << "--version" << szVersion;
+    QTest::newRow("--VerSion") << "--VerSion" << szVersion;
+}
+
+void ProgramTest::helpAndVersionPrintAndEnd()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, firstLine);
+
+    // No display and no platform chosen: a program that made its window (or
+    // only its QApplication) would abort here instead of printing.
+    configure(QStringLiteral("127.0.0.1"), 1, QStringLiteral("pelq"));
+    const QString szLogBefore = logText();
+    QProcess process;
+    process.setProcessEnvironment(environment(true));
+    process.start(m_szProgram, {argument, QStringLiteral("-AutoUpdate")});
+    QVERIFY(process.waitForStarted(10000));
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    const QString szOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    QCOMPARE(szOut.section(QLatin1Char('\n'), 0, 0), firstLine);
+    QVERIFY(szOut.endsWith(QLatin1Char('\n')));
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), QString());
+    QCOMPARE(logText(), szLogBefore);
 }
 
 QTEST_MAIN(ProgramTest)

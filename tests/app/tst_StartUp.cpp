@@ -29,13 +29,22 @@ void StartUpTest::foldersFollowTheProgram_data()
     QTest::addColumn<QString>("root");
     QTest::addColumn<QString>("baseName");
 
-    QTest::newRow("windows install") << "C:/Suite/Updater" << "C:/Suite/Updater/KivDataBaseUpdater.exe"
-                                     << "C:/Suite" << "KivDataBaseUpdater";
-    QTest::newRow("dots in the name") << "/opt/suite/Updater" << "/opt/suite/Updater/Kiv.Updater.exe" << "/opt/suite"
+    QTest::newRow("windows install") << "C:/Suite/Updater"
+                                     << "C:/Suite/Updater/KivDataBaseUpdater.exe"
+                                     << "C:/Suite"
+                                     << "KivDataBaseUpdater";
+    QTest::newRow("dots in the name") << "/opt/suite/Updater"
+                                      << "/opt/suite/Updater/Kiv.Updater.exe"
+                                      << "/opt/suite"
                                       << "Kiv.Updater";
-    QTest::newRow("linux, no extension") << "/opt/suite/bin" << "/opt/suite/bin/KivDataBaseUpdater" << "/opt/suite"
+    QTest::newRow("linux, no extension") << "/opt/suite/bin"
+                                         << "/opt/suite/bin/KivDataBaseUpdater"
+                                         << "/opt/suite"
                                          << "KivDataBaseUpdater";
-    QTest::newRow("no slash stays whole") << "Updater" << "Renamed.exe" << "Updater" << "Renamed";
+    QTest::newRow("no slash stays whole") << "Updater"
+                                          << "Renamed.exe"
+                                          << "Updater"
+                                          << "Renamed";
 }
 
 void StartUpTest::foldersFollowTheProgram()
@@ -86,18 +95,29 @@ void StartUpTest::firstArgumentSelectsTheMode_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("unattended");
+    QTest::addColumn<int>("info");
 
     const int none = int(StartUp::AutoMode::None);
     const int update = int(StartUp::AutoMode::Update);
     const int create = int(StartUp::AutoMode::Create);
-    QTest::newRow("no argument") << QStringList{"prog"} << none << false;
-    QTest::newRow("-AutoUpdate") << QStringList{"prog", "-AutoUpdate"} << update << true;
-    QTest::newRow("--autoupdate") << QStringList{"prog", "--autoupdate"} << update << true;
-    QTest::newRow("-AUTOCREATE") << QStringList{"prog", "-AUTOCREATE"} << create << true;
-    QTest::newRow("/AutoUpdate") << QStringList{"prog", "/AutoUpdate"} << none << true;
-    QTest::newRow("---AutoUpdate") << QStringList{"prog", "---AutoUpdate"} << none << true;
-    QTest::newRow("only the first counts") << QStringList{"prog", "-AutoCreate", "-AutoUpdate"} << create << true;
-    QTest::newRow("unknown first") << QStringList{"prog", "-x", "-AutoUpdate"} << none << true;
+    const int noInfo = int(StartUp::InfoOption::None);
+    const int help = int(StartUp::InfoOption::Help);
+    const int version = int(StartUp::InfoOption::Version);
+    QTest::newRow("no argument") << QStringList{"prog"} << none << false << noInfo;
+    QTest::newRow("-AutoUpdate") << QStringList{"prog", "-AutoUpdate"} << update << true << noInfo;
+    QTest::newRow("--autoupdate") << QStringList{"prog", "--autoupdate"} << update << true << noInfo;
+    QTest::newRow("-AUTOCREATE") << QStringList{"prog", "-AUTOCREATE"} << create << true << noInfo;
+    QTest::newRow("/AutoUpdate") << QStringList{"prog", "/AutoUpdate"} << none << true << noInfo;
+    QTest::newRow("---AutoUpdate") << QStringList{"prog", "---AutoUpdate"} << none << true << noInfo;
+    QTest::newRow("only the first counts")
+        << QStringList{"prog", "-AutoCreate", "-AutoUpdate"} << create << true << noInfo;
+    QTest::newRow("unknown first") << QStringList{"prog", "-x", "-AutoUpdate"} << none << true << noInfo;
+    QTest::newRow("--help") << QStringList{"prog", "--help"} << none << true << help;
+    QTest::newRow("--HeLp, more after") << QStringList{"prog", "--HeLp", "-AutoUpdate"} << none << true << help;
+    QTest::newRow("--VERSION") << QStringList{"prog", "--VERSION"} << none << true << version;
+    QTest::newRow("-help is no option") << QStringList{"prog", "-help"} << none << true << noInfo;
+    QTest::newRow("--helpme is no option") << QStringList{"prog", "--helpme"} << none << true << noInfo;
+    QTest::newRow("--version second") << QStringList{"prog", "-AutoUpdate", "--version"} << update << true << noInfo;
 }
 
 void StartUpTest::firstArgumentSelectsTheMode()
@@ -105,8 +125,10 @@ void StartUpTest::firstArgumentSelectsTheMode()
     QFETCH(QStringList, arguments);
     QFETCH(int, mode);
     QFETCH(bool, unattended);
+    QFETCH(int, info);
     QCOMPARE(int(StartUp::autoMode(arguments)), mode);
     QCOMPARE(StartUp::isUnattended(arguments), unattended);
+    QCOMPARE(int(StartUp::infoOption(arguments)), info);
 }
 
 namespace {
