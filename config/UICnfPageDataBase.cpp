@@ -90,14 +90,20 @@ bool UICnfPageDataBase::applyData()
     return true;
 }
 
+// The label's mnemonic leads to the field while it can be edited, and to the
+// check box that unlocks it otherwise.
 void UICnfPageDataBase::checkBoxDataBaseChanged(int state)
 {
     m_pUi->lineEditDataBase->setEnabled(state != 0);
+    m_pUi->labelDataBase->setBuddy(state != 0 ? static_cast<QWidget *>(m_pUi->lineEditDataBase)
+                                              : m_pUi->checkBoxDataBase);
 }
 
 void UICnfPageDataBase::checkBoxPortNumberChanged(int state)
 {
     m_pUi->lineEditPortNumber->setEnabled(state != 0);
+    m_pUi->labelPortNumber->setBuddy(state != 0 ? static_cast<QWidget *>(m_pUi->lineEditPortNumber)
+                                                : m_pUi->checkBoxPortNumber);
 }
 
 void UICnfPageDataBase::connectionTestClicked()

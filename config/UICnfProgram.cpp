@@ -45,7 +45,7 @@ UICnfProgram::UICnfProgram(CnfProgram *pCnfProgram, QWidget *pParent)
     m_pUi->stackedWidgetConfig->addWidget(m_pPageVarie);
 
     pList->setCurrentRow(0);
-    moveButtonsToEndOfTabOrder();
+    putPagesAfterList();
 }
 
 UICnfProgram::~UICnfProgram()
@@ -53,24 +53,22 @@ UICnfProgram::~UICnfProgram()
     delete m_pUi;
 }
 
-void UICnfProgram::moveButtonsToEndOfTabOrder()
+void UICnfProgram::putPagesAfterList()
 {
-    // The pages are made after the form and so follow OK and Cancel in the
-    // focus chain: the buttons move behind the last page, so that Tab goes
-    // from the list through the page to the buttons.
-    QWidgetList lstButtons;
-    QWidget *pLast = nullptr;
+    // The pages are made after the form, so their fields follow the button
+    // box in the focus chain; and the box hands the focus it is given on to
+    // its first button, so Tab went from the list straight to OK. The fields
+    // move right behind the list: Tab goes from the list through the page
+    // shown to OK and Cancel.
+    QWidgetList lstFields;
     for (QWidget *pWidget = nextInFocusChain(); pWidget != this; pWidget = pWidget->nextInFocusChain()) {
-        if (!(pWidget->focusPolicy() & Qt::TabFocus))
-            continue;
-        if (m_pUi->buttonBox->isAncestorOf(pWidget))
-            lstButtons.append(pWidget);
-        else
-            pLast = pWidget;
+        if ((pWidget->focusPolicy() & Qt::TabFocus) && m_pUi->stackedWidgetConfig->isAncestorOf(pWidget))
+            lstFields.append(pWidget);
     }
-    for (QWidget *pButton : qAsConst(lstButtons)) {
-        setTabOrder(pLast, pButton);
-        pLast = pButton;
+    QWidget *pLast = m_pUi->listWidgetCategory;
+    for (QWidget *pField : qAsConst(lstFields)) {
+        setTabOrder(pLast, pField);
+        pLast = pField;
     }
 }
 

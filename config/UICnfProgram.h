@@ -34,7 +34,7 @@ public slots:
     void changePage(QListWidgetItem *currentWidgetItem, QListWidgetItem *previousWidgetItem);
 
 private:
-    void moveButtonsToEndOfTabOrder();
+    void putPagesAfterList();
     bool isModified() const;
 
     CnfProgram *m_pCnfProgram;

@@ -80,6 +80,8 @@ private slots:
     void okSavesOnlyModifiedData();
     void cancelAsksOnlyWhenModified_data();
     void cancelAsksOnlyWhenModified();
+    void keyboardReachesEveryField_data();
+    void keyboardReachesEveryField();
 
 private:
     std::unique_ptr<QTemporaryDir> m_suiteDir;
@@ -431,6 +433,95 @@ void UICnfProgramTest::cancelAsksOnlyWhenModified()
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(cnf.dataBase().dataSource(), QStringLiteral("127.0.0.1"));
     QCOMPARE(nativeStore()->allKeys(), QStringList());
+}
+
+void UICnfProgramTest::keyboardReachesEveryField_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("unlock");   // check box ticked first, or empty
+    QTest::addColumn<QStringList>("tabs"); // focus after each Tab from the list
+    // "Alt+<letter>=<widget>": where each mnemonic of the page leads
+    QTest::addColumn<QStringList>("mnemonics");
+
+    QTest::newRow("database") << 0 << QString()
+                              << QStringList{"lineEditServer",
+                                             "checkBoxDataBase",
+                                             "checkBoxPortNumber",
+                                             "pbConnectionTest",
+                                             "lineEditConnectionTimeout",
+                                             "OK",
+                                             "Cancel",
+                                             "listWidgetCategory"}
+                              << QStringList{"S=lineEditServer",
+                                             "D=checkBoxDataBase",
+                                             "P=checkBoxPortNumber",
+                                             "I=lineEditConnectionTimeout"};
+    QTest::newRow("database, fields unlocked") << 0 << "checkBoxDataBase,checkBoxPortNumber"
+                                               << QStringList{"lineEditServer",
+                                                              "checkBoxDataBase",
+                                                              "lineEditDataBase",
+                                                              "checkBoxPortNumber",
+                                                              "lineEditPortNumber",
+                                                              "pbConnectionTest",
+                                                              "lineEditConnectionTimeout"}
+                                               << QStringList{"D=lineEditDataBase", "P=lineEditPortNumber"};
+    QTest::newRow("language") << 1 << QString() << QStringList{"comboBoxLanguage", "OK", "Cancel"}
+                              << QStringList{"L=comboBoxLanguage"};
+    QTest::newRow("log file") << 2 << QString()
+                              << QStringList{"lineEditFileDimension", "checkBoxDataBase", "checkBoxDevice", "OK"}
+                              << QStringList{"F=lineEditFileDimension", "D=checkBoxDataBase", "V=checkBoxDevice"};
+    QTest::newRow("miscellaneous") << 3 << QString()
+                                   << QStringList{"lineEditDbServerPath",
+                                                  "pushButtonFolder",
+                                                  "lineEditTimeoutProcess",
+                                                  "cbDbValidityDaysBackup",
+                                                  "OK"}
+                                   << QStringList{"S=lineEditDbServerPath",
+                                                  "T=lineEditTimeoutProcess",
+                                                  "B=cbDbValidityDaysBackup"};
+}
+
+void UICnfProgramTest::keyboardReachesEveryField()
+{
+    QFETCH(int, row);
+    QFETCH(QString, unlock);
+    QFETCH(QStringList, tabs);
+    QFETCH(QStringList, mnemonics);
+
+    CnfProgram cnf;
+    UICnfProgram dialog(&cnf, nullptr);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QStackedWidget *pStack = widget<QStackedWidget>(&dialog, "stackedWidgetConfig");
+    QListWidget *pList = widget<QListWidget>(&dialog, "listWidgetCategory");
+    pList->setCurrentRow(row);
+    QWidget *pPage = pStack->currentWidget();
+    for (const QString &szCheckBox : unlock.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        widget<QCheckBox>(pPage, szCheckBox)->setChecked(true);
+
+    // The buttons of the box are named by their text.
+    const auto focusName = [&dialog]() {
+        QWidget *pFocus = dialog.focusWidget();
+        if (auto *pButton = qobject_cast<QPushButton *>(pFocus); pButton && pButton->objectName().isEmpty())
+            return pButton->text().remove(QLatin1Char('&'));
+        return pFocus ? pFocus->objectName() : QStringLiteral("(none)");
+    };
+    pList->setFocus(Qt::TabFocusReason);
+    QStringList lstVisited;
+    for (int i = 0; i < tabs.size(); ++i) {
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        lstVisited << focusName();
+    }
+    QCOMPARE(lstVisited, tabs);
+
+    for (const QString &szMnemonic : qAsConst(mnemonics)) {
+        pList->setFocus(Qt::OtherFocusReason);
+        const QChar letter = szMnemonic.at(0);
+        QTest::keyClick(&dialog, letter.toLower().toLatin1(), Qt::AltModifier);
+        QCOMPARE(letter + QStringLiteral("=") + focusName(), szMnemonic);
+        QCOMPARE(pStack->currentWidget(), pPage);
+    }
 }
 
 QTEST_MAIN(UICnfProgramTest)
