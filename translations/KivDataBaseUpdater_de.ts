@@ -1,0 +1,416 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>Database update</name>
+    <message>
+        <source>Encrypting data</source>
+        <translation>Daten werden verschlüsselt</translation>
+    </message>
+</context>
+<context>
+    <name>Initialization</name>
+    <message>
+        <source>The application is already running !</source>
+        <translation>Die Anwendung läuft bereits!</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdater</name>
+    <message>
+        <source>The database is up to date.</source>
+        <translation>Die Datenbank ist auf dem neuesten Stand.</translation>
+    </message>
+    <message>
+        <source>This program can&apos;t update di current database.
+Use a newer version of the program and retry.</source>
+        <translation>Dieses Programm kann die aktuelle Datenbank nicht aktualisieren.
+Verwenden Sie eine neuere Version des Programms und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Error during database update.</source>
+        <translation>Fehler bei der Aktualisierung der Datenbank.</translation>
+    </message>
+    <message>
+        <source>Database update performed with success.</source>
+        <translation>Die Datenbank wurde erfolgreich aktualisiert.</translation>
+    </message>
+    <message>
+        <source>The datasase was not updated.
+Are you sure you want to exit ?</source>
+        <translation>Die Datenbank wurde nicht aktualisiert.
+Möchten Sie das Programm wirklich beenden?</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Beendet das Programm</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Programmkonfiguration</translation>
+    </message>
+    <message>
+        <source>Backup database</source>
+        <translation>Sichert die Datenbank</translation>
+    </message>
+    <message>
+        <source>Restore database</source>
+        <translation>Stellt die Datenbank aus einer Sicherung wieder her</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Legt eine neue Datenbank an</translation>
+    </message>
+    <message>
+        <source>Clean database backup</source>
+        <translation>Löscht ältere Datenbanksicherungen</translation>
+    </message>
+    <message>
+        <source>Show the about window</source>
+        <translation>Zeigt Informationen über das Programm</translation>
+    </message>
+    <message>
+        <source>Postgresql not installed.</source>
+        <translation>PostgreSQL ist nicht installiert.</translation>
+    </message>
+    <message>
+        <source>Database update</source>
+        <translation>Datenbankaktualisierung</translation>
+    </message>
+    <message>
+        <source>Database creation and update</source>
+        <translation>Anlegen und Aktualisieren der Datenbank</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdaterClass</name>
+    <message>
+        <source>KivDataBaseUpdater</source>
+        <translation>KivDataBaseUpdater</translation>
+    </message>
+    <message>
+        <source>Database Version</source>
+        <translation>Datenbankversion</translation>
+    </message>
+    <message>
+        <source>Current Version</source>
+        <translation>Aktuelle Version</translation>
+    </message>
+    <message>
+        <source>Db Version</source>
+        <translation>DB-Version</translation>
+    </message>
+    <message>
+        <source>Version After Update</source>
+        <translation>Version nach der Aktualisierung</translation>
+    </message>
+    <message>
+        <source>New Db Version</source>
+        <translation>Neue DB-Version</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Extras</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Beendet das Programm</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Program Configuration</source>
+        <translation>&amp;Programmkonfiguration</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Programmkonfiguration</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>&amp;Database Creation</source>
+        <translation>Datenbank &amp;anlegen</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Legt eine neue Datenbank an</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Database &amp;Backup</source>
+        <translation>Datenbank &amp;sichern</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Datenbank sichern</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Database &amp;Restore</source>
+        <translation>Datenbank &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Database Restore</source>
+        <translation>Datenbank wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>&amp;Clean Database Backup</source>
+        <translation>Datenbanksicherungen &amp;bereinigen</translation>
+    </message>
+    <message>
+        <source>Clean Database Backup</source>
+        <translation>Datenbanksicherungen bereinigen</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>&amp;Force Database Version</source>
+        <translation>Datenbankversion &amp;erzwingen</translation>
+    </message>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Datenbankversion erzwingen</translation>
+    </message>
+    <message>
+        <source>&amp;Start Update</source>
+        <translation>Aktualisierung &amp;starten</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDataBase</name>
+    <message>
+        <source>An error has occurred during the connection to the DataBase.
+Would you change the parameters used for the connection ?</source>
+        <translation>Beim Verbinden mit der Datenbank ist ein Fehler aufgetreten.
+Möchten Sie die Verbindungsparameter ändern?</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageDataBase</name>
+    <message>
+        <source>Connection String</source>
+        <translation>Verbindungszeichenfolge</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Datenbanknamen bearbeiten</translation>
+    </message>
+    <message>
+        <source>Edit the port number</source>
+        <translation>Portnummer bearbeiten</translation>
+    </message>
+    <message>
+        <source>Timeout (seconds)</source>
+        <translation>Zeitlimit (Sekunden)</translation>
+    </message>
+    <message>
+        <source>The field Server must be correctly filled.</source>
+        <translation>Das Feld Server muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>The field Database must be correctly filled.</source>
+        <translation>Das Feld Datenbank muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>The field Port Number must be correctly filled.</source>
+        <translation>Das Feld Portnummer muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>The field Connection Timeout must be correctly filled.</source>
+        <translation>Das Feld Verbindungszeitlimit muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>Test successfully executed.</source>
+        <translation>Test erfolgreich ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Unable to establish a database connection.</source>
+        <translation>Es konnte keine Verbindung zur Datenbank hergestellt werden.</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Server</translation>
+    </message>
+    <message>
+        <source>&amp;Database</source>
+        <translation>&amp;Datenbank</translation>
+    </message>
+    <message>
+        <source>&amp;Port Number</source>
+        <translation>&amp;Portnummer</translation>
+    </message>
+    <message>
+        <source>Connection &amp;Test</source>
+        <translation>Verbindung &amp;testen</translation>
+    </message>
+    <message>
+        <source>Connection T&amp;imeout</source>
+        <translation>Verbindungs&amp;zeitlimit</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLanguage</name>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLogFile</name>
+    <message>
+        <source>Log File Parameter</source>
+        <translation>Protokolldatei-Parameter</translation>
+    </message>
+    <message>
+        <source>The field File Dimension must be correctly filled.</source>
+        <translation>Das Feld Dateigröße muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>&amp;File Dimension (in MB)</source>
+        <translation>&amp;Dateigröße (in MB)</translation>
+    </message>
+    <message>
+        <source>&amp;Database Log</source>
+        <translation>Daten&amp;bank-Protokoll</translation>
+    </message>
+    <message>
+        <source>De&amp;vice Log</source>
+        <translation>&amp;Geräte-Protokoll</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageVarie</name>
+    <message>
+        <source>File System</source>
+        <translation>Dateisystem</translation>
+    </message>
+    <message>
+        <source>Select Directory</source>
+        <translation>Ordner auswählen</translation>
+    </message>
+    <message>
+        <source>Process</source>
+        <translation>Prozess</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Datenbanksicherung</translation>
+    </message>
+    <message>
+        <source>1 Month</source>
+        <translation>1 Monat</translation>
+    </message>
+    <message>
+        <source>3 Months</source>
+        <translation>3 Monate</translation>
+    </message>
+    <message>
+        <source>6 Months</source>
+        <translation>6 Monate</translation>
+    </message>
+    <message>
+        <source>9 Months</source>
+        <translation>9 Monate</translation>
+    </message>
+    <message>
+        <source>1 Year</source>
+        <translation>1 Jahr</translation>
+    </message>
+    <message>
+        <source>2 Years</source>
+        <translation>2 Jahre</translation>
+    </message>
+    <message>
+        <source>The field Timeout must be correctly filled.</source>
+        <translation>Das Feld Zeitlimit muss korrekt ausgefüllt werden.</translation>
+    </message>
+    <message>
+        <source>Database &amp;Server Path</source>
+        <translation>Pfad des Datenbank&amp;servers</translation>
+    </message>
+    <message>
+        <source>&amp;Timeout (seconds)</source>
+        <translation>&amp;Zeitlimit (Sekunden)</translation>
+    </message>
+    <message>
+        <source>Database &amp;backup validity days</source>
+        <translation>&amp;Aufbewahrung der Datenbanksicherungen</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfProgram</name>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Programmkonfiguration</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Datenbank</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>Log File</source>
+        <translation>Protokolldatei</translation>
+    </message>
+    <message>
+        <source>Miscellaneous</source>
+        <translation>Verschiedenes</translation>
+    </message>
+    <message>
+        <source>The data has been modified. Continue anyway ?</source>
+        <translation>Die Daten wurden geändert. Trotzdem fortfahren?</translation>
+    </message>
+</context>
+</TS>

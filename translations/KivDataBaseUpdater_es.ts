@@ -1,0 +1,416 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>Database update</name>
+    <message>
+        <source>Encrypting data</source>
+        <translation>Cifrando los datos</translation>
+    </message>
+</context>
+<context>
+    <name>Initialization</name>
+    <message>
+        <source>The application is already running !</source>
+        <translation>¡La aplicación ya se está ejecutando!</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdater</name>
+    <message>
+        <source>The database is up to date.</source>
+        <translation>La base de datos está actualizada.</translation>
+    </message>
+    <message>
+        <source>This program can&apos;t update di current database.
+Use a newer version of the program and retry.</source>
+        <translation>Este programa no puede actualizar la base de datos actual.
+Utilice una versión más reciente del programa y vuelva a intentarlo.</translation>
+    </message>
+    <message>
+        <source>Error during database update.</source>
+        <translation>Error durante la actualización de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Database update performed with success.</source>
+        <translation>La base de datos se ha actualizado correctamente.</translation>
+    </message>
+    <message>
+        <source>The datasase was not updated.
+Are you sure you want to exit ?</source>
+        <translation>La base de datos no se ha actualizado.
+¿Seguro que desea salir del programa?</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Cierra el programa</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuración del programa</translation>
+    </message>
+    <message>
+        <source>Backup database</source>
+        <translation>Crea una copia de seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>Restore database</source>
+        <translation>Restaura la base de datos desde una copia de seguridad</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crea una nueva base de datos</translation>
+    </message>
+    <message>
+        <source>Clean database backup</source>
+        <translation>Elimina las copias de seguridad antiguas de la base de datos</translation>
+    </message>
+    <message>
+        <source>Show the about window</source>
+        <translation>Muestra la información del programa</translation>
+    </message>
+    <message>
+        <source>Postgresql not installed.</source>
+        <translation>PostgreSQL no está instalado.</translation>
+    </message>
+    <message>
+        <source>Database update</source>
+        <translation>Actualización de la base de datos</translation>
+    </message>
+    <message>
+        <source>Database creation and update</source>
+        <translation>Creación y actualización de la base de datos</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdaterClass</name>
+    <message>
+        <source>KivDataBaseUpdater</source>
+        <translation>KivDataBaseUpdater</translation>
+    </message>
+    <message>
+        <source>Database Version</source>
+        <translation>Versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>Current Version</source>
+        <translation>Versión actual</translation>
+    </message>
+    <message>
+        <source>Db Version</source>
+        <translation>Versión BD</translation>
+    </message>
+    <message>
+        <source>Version After Update</source>
+        <translation>Versión tras la actualización</translation>
+    </message>
+    <message>
+        <source>New Db Version</source>
+        <translation>Nueva versión BD</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Archivo</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Herramientas</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Salir</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Cierra el programa</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Program Configuration</source>
+        <translation>&amp;Configuración del programa</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuración del programa</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Acerca de</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>&amp;Database Creation</source>
+        <translation>Creación de la base de &amp;datos</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crea una nueva base de datos</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Database &amp;Backup</source>
+        <translation>Copia de &amp;seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Copia de seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Database &amp;Restore</source>
+        <translation>&amp;Restauración de la base de datos</translation>
+    </message>
+    <message>
+        <source>Database Restore</source>
+        <translation>Restauración de la base de datos</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>&amp;Clean Database Backup</source>
+        <translation>&amp;Limpieza de copias de seguridad</translation>
+    </message>
+    <message>
+        <source>Clean Database Backup</source>
+        <translation>Limpieza de copias de seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>&amp;Force Database Version</source>
+        <translation>&amp;Forzar versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forzar versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>&amp;Start Update</source>
+        <translation>&amp;Iniciar actualización</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDataBase</name>
+    <message>
+        <source>An error has occurred during the connection to the DataBase.
+Would you change the parameters used for the connection ?</source>
+        <translation>Se ha producido un error al conectar con la base de datos.
+¿Desea cambiar los parámetros de la conexión?</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageDataBase</name>
+    <message>
+        <source>Connection String</source>
+        <translation>Cadena de conexión</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Editar el nombre de la base de datos</translation>
+    </message>
+    <message>
+        <source>Edit the port number</source>
+        <translation>Editar el número de puerto</translation>
+    </message>
+    <message>
+        <source>Timeout (seconds)</source>
+        <translation>Tiempo de espera (segundos)</translation>
+    </message>
+    <message>
+        <source>The field Server must be correctly filled.</source>
+        <translation>El campo Servidor debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>The field Database must be correctly filled.</source>
+        <translation>El campo Base de datos debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>The field Port Number must be correctly filled.</source>
+        <translation>El campo Número de puerto debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>The field Connection Timeout must be correctly filled.</source>
+        <translation>El campo Tiempo de espera de conexión debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>Test successfully executed.</source>
+        <translation>Prueba realizada correctamente.</translation>
+    </message>
+    <message>
+        <source>Unable to establish a database connection.</source>
+        <translation>No se puede establecer una conexión con la base de datos.</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Servidor</translation>
+    </message>
+    <message>
+        <source>&amp;Database</source>
+        <translation>Base de &amp;datos</translation>
+    </message>
+    <message>
+        <source>&amp;Port Number</source>
+        <translation>Número de &amp;puerto</translation>
+    </message>
+    <message>
+        <source>Connection &amp;Test</source>
+        <translation>Pro&amp;bar conexión</translation>
+    </message>
+    <message>
+        <source>Connection T&amp;imeout</source>
+        <translation>&amp;Tiempo de espera de conexión</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLanguage</name>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Idioma</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLogFile</name>
+    <message>
+        <source>Log File Parameter</source>
+        <translation>Parámetros del archivo de registro</translation>
+    </message>
+    <message>
+        <source>The field File Dimension must be correctly filled.</source>
+        <translation>El campo Tamaño del archivo debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>&amp;File Dimension (in MB)</source>
+        <translation>&amp;Tamaño del archivo (en MB)</translation>
+    </message>
+    <message>
+        <source>&amp;Database Log</source>
+        <translation>Registro de la &amp;base de datos</translation>
+    </message>
+    <message>
+        <source>De&amp;vice Log</source>
+        <translation>Registro del &amp;dispositivo</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageVarie</name>
+    <message>
+        <source>File System</source>
+        <translation>Sistema de archivos</translation>
+    </message>
+    <message>
+        <source>Select Directory</source>
+        <translation>Seleccionar carpeta</translation>
+    </message>
+    <message>
+        <source>Process</source>
+        <translation>Proceso</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Copia de seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>1 Month</source>
+        <translation>1 mes</translation>
+    </message>
+    <message>
+        <source>3 Months</source>
+        <translation>3 meses</translation>
+    </message>
+    <message>
+        <source>6 Months</source>
+        <translation>6 meses</translation>
+    </message>
+    <message>
+        <source>9 Months</source>
+        <translation>9 meses</translation>
+    </message>
+    <message>
+        <source>1 Year</source>
+        <translation>1 año</translation>
+    </message>
+    <message>
+        <source>2 Years</source>
+        <translation>2 años</translation>
+    </message>
+    <message>
+        <source>The field Timeout must be correctly filled.</source>
+        <translation>El campo Tiempo de espera debe rellenarse correctamente.</translation>
+    </message>
+    <message>
+        <source>Database &amp;Server Path</source>
+        <translation>Ruta del &amp;servidor de base de datos</translation>
+    </message>
+    <message>
+        <source>&amp;Timeout (seconds)</source>
+        <translation>&amp;Tiempo de espera (segundos)</translation>
+    </message>
+    <message>
+        <source>Database &amp;backup validity days</source>
+        <translation>&amp;Validez de las copias de seguridad</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfProgram</name>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuración del programa</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Base de datos</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>Log File</source>
+        <translation>Archivo de registro</translation>
+    </message>
+    <message>
+        <source>Miscellaneous</source>
+        <translation>Varios</translation>
+    </message>
+    <message>
+        <source>The data has been modified. Continue anyway ?</source>
+        <translation>Los datos se han modificado. ¿Continuar de todos modos?</translation>
+    </message>
+</context>
+</TS>

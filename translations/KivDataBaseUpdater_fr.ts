@@ -1,0 +1,416 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>Database update</name>
+    <message>
+        <source>Encrypting data</source>
+        <translation>Chiffrement des données</translation>
+    </message>
+</context>
+<context>
+    <name>Initialization</name>
+    <message>
+        <source>The application is already running !</source>
+        <translation>L&apos;application est déjà en cours d&apos;exécution&#xa0;!</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdater</name>
+    <message>
+        <source>The database is up to date.</source>
+        <translation>La base de données est à jour.</translation>
+    </message>
+    <message>
+        <source>This program can&apos;t update di current database.
+Use a newer version of the program and retry.</source>
+        <translation>Ce programme ne peut pas mettre à jour la base de données actuelle.
+Utilisez une version plus récente du programme et réessayez.</translation>
+    </message>
+    <message>
+        <source>Error during database update.</source>
+        <translation>Erreur lors de la mise à jour de la base de données.</translation>
+    </message>
+    <message>
+        <source>Database update performed with success.</source>
+        <translation>La mise à jour de la base de données a réussi.</translation>
+    </message>
+    <message>
+        <source>The datasase was not updated.
+Are you sure you want to exit ?</source>
+        <translation>La base de données n&apos;a pas été mise à jour.
+Voulez-vous vraiment quitter le programme&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Ferme le programme</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuration du programme</translation>
+    </message>
+    <message>
+        <source>Backup database</source>
+        <translation>Sauvegarde la base de données</translation>
+    </message>
+    <message>
+        <source>Restore database</source>
+        <translation>Restaure la base de données à partir d&apos;une sauvegarde</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crée une nouvelle base de données</translation>
+    </message>
+    <message>
+        <source>Clean database backup</source>
+        <translation>Supprime les anciennes sauvegardes de la base de données</translation>
+    </message>
+    <message>
+        <source>Show the about window</source>
+        <translation>Affiche les informations sur le programme</translation>
+    </message>
+    <message>
+        <source>Postgresql not installed.</source>
+        <translation>PostgreSQL n&apos;est pas installé.</translation>
+    </message>
+    <message>
+        <source>Database update</source>
+        <translation>Mise à jour de la base de données</translation>
+    </message>
+    <message>
+        <source>Database creation and update</source>
+        <translation>Création et mise à jour de la base de données</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdaterClass</name>
+    <message>
+        <source>KivDataBaseUpdater</source>
+        <translation>KivDataBaseUpdater</translation>
+    </message>
+    <message>
+        <source>Database Version</source>
+        <translation>Version de la base de données</translation>
+    </message>
+    <message>
+        <source>Current Version</source>
+        <translation>Version actuelle</translation>
+    </message>
+    <message>
+        <source>Db Version</source>
+        <translation>Version BD</translation>
+    </message>
+    <message>
+        <source>Version After Update</source>
+        <translation>Version après la mise à jour</translation>
+    </message>
+    <message>
+        <source>New Db Version</source>
+        <translation>Nouvelle version BD</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Outils</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Ferme le programme</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Program Configuration</source>
+        <translation>&amp;Configuration du programme</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuration du programme</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>À &amp;propos</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>&amp;Database Creation</source>
+        <translation>Création de la base de &amp;données</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crée une nouvelle base de données</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Database &amp;Backup</source>
+        <translation>&amp;Sauvegarde de la base de données</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Sauvegarde de la base de données</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Database &amp;Restore</source>
+        <translation>&amp;Restauration de la base de données</translation>
+    </message>
+    <message>
+        <source>Database Restore</source>
+        <translation>Restauration de la base de données</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>&amp;Clean Database Backup</source>
+        <translation>&amp;Nettoyage des sauvegardes</translation>
+    </message>
+    <message>
+        <source>Clean Database Backup</source>
+        <translation>Nettoyage des sauvegardes de la base de données</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>&amp;Force Database Version</source>
+        <translation>&amp;Forcer la version de la base de données</translation>
+    </message>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forcer la version de la base de données</translation>
+    </message>
+    <message>
+        <source>&amp;Start Update</source>
+        <translation>&amp;Démarrer la mise à jour</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDataBase</name>
+    <message>
+        <source>An error has occurred during the connection to the DataBase.
+Would you change the parameters used for the connection ?</source>
+        <translation>Une erreur s&apos;est produite lors de la connexion à la base de données.
+Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageDataBase</name>
+    <message>
+        <source>Connection String</source>
+        <translation>Chaîne de connexion</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Modifier le nom de la base de données</translation>
+    </message>
+    <message>
+        <source>Edit the port number</source>
+        <translation>Modifier le numéro de port</translation>
+    </message>
+    <message>
+        <source>Timeout (seconds)</source>
+        <translation>Délai d&apos;attente (secondes)</translation>
+    </message>
+    <message>
+        <source>The field Server must be correctly filled.</source>
+        <translation>Le champ Serveur doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>The field Database must be correctly filled.</source>
+        <translation>Le champ Base de données doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>The field Port Number must be correctly filled.</source>
+        <translation>Le champ Numéro de port doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>The field Connection Timeout must be correctly filled.</source>
+        <translation>Le champ Délai de connexion doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>Test successfully executed.</source>
+        <translation>Test réussi.</translation>
+    </message>
+    <message>
+        <source>Unable to establish a database connection.</source>
+        <translation>Impossible d&apos;établir une connexion à la base de données.</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Serveur</translation>
+    </message>
+    <message>
+        <source>&amp;Database</source>
+        <translation>&amp;Base de données</translation>
+    </message>
+    <message>
+        <source>&amp;Port Number</source>
+        <translation>Numéro de &amp;port</translation>
+    </message>
+    <message>
+        <source>Connection &amp;Test</source>
+        <translation>&amp;Tester la connexion</translation>
+    </message>
+    <message>
+        <source>Connection T&amp;imeout</source>
+        <translation>&amp;Délai de connexion</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLanguage</name>
+    <message>
+        <source>Language</source>
+        <translation>Langue</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Langue</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLogFile</name>
+    <message>
+        <source>Log File Parameter</source>
+        <translation>Paramètres du fichier journal</translation>
+    </message>
+    <message>
+        <source>The field File Dimension must be correctly filled.</source>
+        <translation>Le champ Taille du fichier doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>&amp;File Dimension (in MB)</source>
+        <translation>&amp;Taille du fichier (en Mo)</translation>
+    </message>
+    <message>
+        <source>&amp;Database Log</source>
+        <translation>Journal de la &amp;base de données</translation>
+    </message>
+    <message>
+        <source>De&amp;vice Log</source>
+        <translation>Journal de l&apos;&amp;appareil</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageVarie</name>
+    <message>
+        <source>File System</source>
+        <translation>Système de fichiers</translation>
+    </message>
+    <message>
+        <source>Select Directory</source>
+        <translation>Sélectionner un dossier</translation>
+    </message>
+    <message>
+        <source>Process</source>
+        <translation>Processus</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Sauvegarde de la base de données</translation>
+    </message>
+    <message>
+        <source>1 Month</source>
+        <translation>1 mois</translation>
+    </message>
+    <message>
+        <source>3 Months</source>
+        <translation>3 mois</translation>
+    </message>
+    <message>
+        <source>6 Months</source>
+        <translation>6 mois</translation>
+    </message>
+    <message>
+        <source>9 Months</source>
+        <translation>9 mois</translation>
+    </message>
+    <message>
+        <source>1 Year</source>
+        <translation>1 an</translation>
+    </message>
+    <message>
+        <source>2 Years</source>
+        <translation>2 ans</translation>
+    </message>
+    <message>
+        <source>The field Timeout must be correctly filled.</source>
+        <translation>Le champ Délai d&apos;attente doit être correctement renseigné.</translation>
+    </message>
+    <message>
+        <source>Database &amp;Server Path</source>
+        <translation>Chemin du &amp;serveur de base de données</translation>
+    </message>
+    <message>
+        <source>&amp;Timeout (seconds)</source>
+        <translation>&amp;Délai d&apos;attente (secondes)</translation>
+    </message>
+    <message>
+        <source>Database &amp;backup validity days</source>
+        <translation>Durée de &amp;conservation des sauvegardes</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfProgram</name>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configuration du programme</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Base de données</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Langue</translation>
+    </message>
+    <message>
+        <source>Log File</source>
+        <translation>Fichier journal</translation>
+    </message>
+    <message>
+        <source>Miscellaneous</source>
+        <translation>Divers</translation>
+    </message>
+    <message>
+        <source>The data has been modified. Continue anyway ?</source>
+        <translation>Les données ont été modifiées. Continuer quand même&#xa0;?</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,416 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it">
+<context>
+    <name>Database update</name>
+    <message>
+        <source>Encrypting data</source>
+        <translation>Cifratura dei dati</translation>
+    </message>
+</context>
+<context>
+    <name>Initialization</name>
+    <message>
+        <source>The application is already running !</source>
+        <translation>L&apos;applicazione è già in esecuzione!</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdater</name>
+    <message>
+        <source>The database is up to date.</source>
+        <translation>Il database è aggiornato.</translation>
+    </message>
+    <message>
+        <source>This program can&apos;t update di current database.
+Use a newer version of the program and retry.</source>
+        <translation>Questo programma non può aggiornare il database attuale.
+Utilizzare una versione più recente del programma e riprovare.</translation>
+    </message>
+    <message>
+        <source>Error during database update.</source>
+        <translation>Errore durante l&apos;aggiornamento del database.</translation>
+    </message>
+    <message>
+        <source>Database update performed with success.</source>
+        <translation>Aggiornamento del database eseguito con successo.</translation>
+    </message>
+    <message>
+        <source>The datasase was not updated.
+Are you sure you want to exit ?</source>
+        <translation>Il database non è stato aggiornato.
+Uscire comunque dal programma?</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Chiude il programma</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configurazione programma</translation>
+    </message>
+    <message>
+        <source>Backup database</source>
+        <translation>Esegue il backup del database</translation>
+    </message>
+    <message>
+        <source>Restore database</source>
+        <translation>Ripristina il database da un backup</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crea un nuovo database</translation>
+    </message>
+    <message>
+        <source>Clean database backup</source>
+        <translation>Elimina i backup del database più vecchi</translation>
+    </message>
+    <message>
+        <source>Show the about window</source>
+        <translation>Mostra le informazioni sul programma</translation>
+    </message>
+    <message>
+        <source>Postgresql not installed.</source>
+        <translation>PostgreSQL non installato.</translation>
+    </message>
+    <message>
+        <source>Database update</source>
+        <translation>Aggiornamento database</translation>
+    </message>
+    <message>
+        <source>Database creation and update</source>
+        <translation>Creazione e aggiornamento database</translation>
+    </message>
+</context>
+<context>
+    <name>KivDataBaseUpdaterClass</name>
+    <message>
+        <source>KivDataBaseUpdater</source>
+        <translation>KivDataBaseUpdater</translation>
+    </message>
+    <message>
+        <source>Database Version</source>
+        <translation>Versione database</translation>
+    </message>
+    <message>
+        <source>Current Version</source>
+        <translation>Versione attuale</translation>
+    </message>
+    <message>
+        <source>Db Version</source>
+        <translation>Versione Db</translation>
+    </message>
+    <message>
+        <source>Version After Update</source>
+        <translation>Versione dopo l&apos;aggiornamento</translation>
+    </message>
+    <message>
+        <source>New Db Version</source>
+        <translation>Nuova versione Db</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>S&amp;trumenti</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Esci</translation>
+    </message>
+    <message>
+        <source>Close the program</source>
+        <translation>Chiude il programma</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Program Configuration</source>
+        <translation>&amp;Configurazione programma</translation>
+    </message>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configurazione programma</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Informazioni</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>&amp;Database Creation</source>
+        <translation>Creazione &amp;database</translation>
+    </message>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crea un nuovo database</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Database &amp;Backup</source>
+        <translation>&amp;Backup database</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Backup database</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Database &amp;Restore</source>
+        <translation>&amp;Ripristino database</translation>
+    </message>
+    <message>
+        <source>Database Restore</source>
+        <translation>Ripristino database</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>&amp;Clean Database Backup</source>
+        <translation>&amp;Pulizia backup database</translation>
+    </message>
+    <message>
+        <source>Clean Database Backup</source>
+        <translation>Pulizia backup database</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>&amp;Force Database Version</source>
+        <translation>&amp;Forza versione database</translation>
+    </message>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forza versione database</translation>
+    </message>
+    <message>
+        <source>&amp;Start Update</source>
+        <translation>&amp;Avvia aggiornamento</translation>
+    </message>
+</context>
+<context>
+    <name>OpenDataBase</name>
+    <message>
+        <source>An error has occurred during the connection to the DataBase.
+Would you change the parameters used for the connection ?</source>
+        <translation>Si è verificato un errore durante la connessione al database.
+Modificare i parametri utilizzati per la connessione?</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageDataBase</name>
+    <message>
+        <source>Connection String</source>
+        <translation>Stringa di connessione</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Modifica il nome del database</translation>
+    </message>
+    <message>
+        <source>Edit the port number</source>
+        <translation>Modifica il numero di porta</translation>
+    </message>
+    <message>
+        <source>Timeout (seconds)</source>
+        <translation>Timeout (secondi)</translation>
+    </message>
+    <message>
+        <source>The field Server must be correctly filled.</source>
+        <translation>Il campo Server deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>The field Database must be correctly filled.</source>
+        <translation>Il campo Database deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>The field Port Number must be correctly filled.</source>
+        <translation>Il campo Numero di porta deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>The field Connection Timeout must be correctly filled.</source>
+        <translation>Il campo Timeout connessione deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>Test successfully executed.</source>
+        <translation>Test eseguito con successo.</translation>
+    </message>
+    <message>
+        <source>Unable to establish a database connection.</source>
+        <translation>Impossibile stabilire una connessione al database.</translation>
+    </message>
+    <message>
+        <source>&amp;Server</source>
+        <translation>&amp;Server</translation>
+    </message>
+    <message>
+        <source>&amp;Database</source>
+        <translation>&amp;Database</translation>
+    </message>
+    <message>
+        <source>&amp;Port Number</source>
+        <translation>Numero di &amp;porta</translation>
+    </message>
+    <message>
+        <source>Connection &amp;Test</source>
+        <translation>&amp;Test connessione</translation>
+    </message>
+    <message>
+        <source>Connection T&amp;imeout</source>
+        <translation>T&amp;imeout connessione</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLanguage</name>
+    <message>
+        <source>Language</source>
+        <translation>Lingua</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Lingua</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageLogFile</name>
+    <message>
+        <source>Log File Parameter</source>
+        <translation>Parametri file di log</translation>
+    </message>
+    <message>
+        <source>The field File Dimension must be correctly filled.</source>
+        <translation>Il campo Dimensione file deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>&amp;File Dimension (in MB)</source>
+        <translation>Dimensione &amp;file (in MB)</translation>
+    </message>
+    <message>
+        <source>&amp;Database Log</source>
+        <translation>Log &amp;database</translation>
+    </message>
+    <message>
+        <source>De&amp;vice Log</source>
+        <translation>Log di&amp;spositivo</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfPageVarie</name>
+    <message>
+        <source>File System</source>
+        <translation>File system</translation>
+    </message>
+    <message>
+        <source>Select Directory</source>
+        <translation>Seleziona cartella</translation>
+    </message>
+    <message>
+        <source>Process</source>
+        <translation>Processo</translation>
+    </message>
+    <message>
+        <source>Database Backup</source>
+        <translation>Backup database</translation>
+    </message>
+    <message>
+        <source>1 Month</source>
+        <translation>1 mese</translation>
+    </message>
+    <message>
+        <source>3 Months</source>
+        <translation>3 mesi</translation>
+    </message>
+    <message>
+        <source>6 Months</source>
+        <translation>6 mesi</translation>
+    </message>
+    <message>
+        <source>9 Months</source>
+        <translation>9 mesi</translation>
+    </message>
+    <message>
+        <source>1 Year</source>
+        <translation>1 anno</translation>
+    </message>
+    <message>
+        <source>2 Years</source>
+        <translation>2 anni</translation>
+    </message>
+    <message>
+        <source>The field Timeout must be correctly filled.</source>
+        <translation>Il campo Timeout deve essere compilato correttamente.</translation>
+    </message>
+    <message>
+        <source>Database &amp;Server Path</source>
+        <translation>Percorso &amp;server database</translation>
+    </message>
+    <message>
+        <source>&amp;Timeout (seconds)</source>
+        <translation>&amp;Timeout (secondi)</translation>
+    </message>
+    <message>
+        <source>Database &amp;backup validity days</source>
+        <translation>Validità dei &amp;backup del database</translation>
+    </message>
+</context>
+<context>
+    <name>UICnfProgram</name>
+    <message>
+        <source>Program Configuration</source>
+        <translation>Configurazione programma</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Lingua</translation>
+    </message>
+    <message>
+        <source>Log File</source>
+        <translation>File di log</translation>
+    </message>
+    <message>
+        <source>Miscellaneous</source>
+        <translation>Varie</translation>
+    </message>
+    <message>
+        <source>The data has been modified. Continue anyway ?</source>
+        <translation>I dati sono stati modificati. Continuare comunque?</translation>
+    </message>
+</context>
+</TS>
