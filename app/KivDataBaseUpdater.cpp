@@ -266,16 +266,21 @@ void KivDataBaseUpdater::leaveUpdatingState()
     QApplication::restoreOverrideCursor();
 }
 
+void KivDataBaseUpdater::startAutoProgress(QProgressDialog &dialog, const QString &szLabel, int nMaximum)
+{
+    dialog.setCancelButton(nullptr);
+    dialog.setLabelText(szLabel);
+    dialog.setMinimumDuration(0);
+    dialog.setRange(0, nMaximum);
+    dialog.setValue(0);
+    dialog.setValue(1);
+}
+
 void KivDataBaseUpdater::autoUpdateDataBase()
 {
     m_bAutoMode = true;
     QProgressDialog dialog(this);
-    dialog.setCancelButton(nullptr);
-    dialog.setLabelText(tr("Database update"));
-    dialog.setMinimumDuration(0);
-    dialog.setRange(0, 2);
-    dialog.setValue(0);
-    dialog.setValue(1);
+    startAutoProgress(dialog, tr("Database update"), 2);
 
     const bool bResult = runUpdate();
 
@@ -288,12 +293,7 @@ void KivDataBaseUpdater::autoCreateDataBase()
 {
     m_bAutoMode = true;
     QProgressDialog dialog(this);
-    dialog.setCancelButton(nullptr);
-    dialog.setLabelText(tr("Database creation and update"));
-    dialog.setMinimumDuration(0);
-    dialog.setRange(0, 4);
-    dialog.setValue(0);
-    dialog.setValue(1);
+    startAutoProgress(dialog, tr("Database creation and update"), 4);
 
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().resetToDefaults();
