@@ -7,4 +7,5 @@
 void initKivResources()
 {
     Q_INIT_RESOURCE(kivimages);
+    Q_INIT_RESOURCE(qdarkstyle);
 }
