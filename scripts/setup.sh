@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages, everything the project needs to build, test
-# and run: compiler and CMake, Qt 5 with the PostgreSQL SQL driver and the
-# Linguist tools, OpenSSL, zlib and libpq development files, the PostgreSQL 15 server
-# with contrib (pgcrypto), the QDarkStyle style sheet, Xvfb and ImageMagick.
+# and run: compiler and CMake, Qt 5 with the PostgreSQL SQL driver, the
+# Linguist tools and Qt SVG (the build renders the program's pictures), OpenSSL,
+# zlib and libpq development files, the PostgreSQL 15 server with contrib
+# (pgcrypto), the QDarkStyle style sheet, Xvfb and ImageMagick.
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
 PACKAGES=(
     build-essential cmake pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5sql5-psql qttools5-dev-tools qttools5-dev
+    qtbase5-dev qtbase5-dev-tools libqt5sql5-psql qttools5-dev-tools qttools5-dev libqt5svg5-dev
     libssl-dev zlib1g-dev libpq-dev openssl
     postgresql-15 postgresql-client-15 postgresql-contrib
     python3-qdarkstyle
