@@ -4,6 +4,7 @@
 #include "DBManager.h"
 #include "DbCreator.h"
 #include "DbUpdater.h"
+#include "KivResources.h"
 #include "LogFileManager.h"
 #include "StatusBarLabelWidget.h"
 #include "UICnfProgram.h"
@@ -41,6 +42,8 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
 {
     m_strDbVersion.clear();
     m_strDbVersionAfterUpdate.clear();
+    // The form's pictures come from the compiled-in resources.
+    initKivResources();
     ui.setupUi(this);
 
     ui.progressBarUpdate->hide();

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "DBManager.h"
 #include "KivDataBaseUpdater.h"
+#include "KivResources.h"
 #include "LogFileManager.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
@@ -61,6 +62,7 @@ int main(int argc, char *argv[])
 {
     StartUp::chooseHeadlessPlatform(argc, argv);
     QApplication app(argc, argv);
+    initKivResources();
     QCoreApplication::setApplicationName(QStringLiteral("Kiv DataBase Updater"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.13.0.568"));
 
