@@ -3,7 +3,9 @@
 # and run: compiler and CMake, Qt 5 with the PostgreSQL SQL driver, the
 # Linguist tools and Qt SVG (the build renders the program's pictures), OpenSSL,
 # zlib and libpq development files, the PostgreSQL 15 server with contrib
-# (pgcrypto), the QDarkStyle style sheet, Xvfb and ImageMagick.
+# (pgcrypto), the QDarkStyle style sheet, Xvfb and ImageMagick, and clang with
+# its sanitizer and libFuzzer run-time libraries for the fuzz harnesses
+# (libclang-rt-14-dev is only recommended by clang, so it is named here).
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
@@ -14,6 +16,7 @@ PACKAGES=(
     postgresql-15 postgresql-client-15 postgresql-contrib
     python3-qdarkstyle
     xvfb xauth imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()
