@@ -4,6 +4,7 @@
 #include "DBManager.h"
 #include "DbCreator.h"
 #include "DbUpdater.h"
+#include "KivResources.h"
 #include "LogFileManager.h"
 #include "StatusBarLabelWidget.h"
 #include "UICnfProgram.h"
@@ -41,6 +42,8 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
 {
     m_strDbVersion.clear();
     m_strDbVersionAfterUpdate.clear();
+    // The form's pictures come from the compiled-in resources.
+    initKivResources();
     ui.setupUi(this);
 
     ui.progressBarUpdate->hide();
@@ -266,16 +269,21 @@ void KivDataBaseUpdater::leaveUpdatingState()
     QApplication::restoreOverrideCursor();
 }
 
+void KivDataBaseUpdater::startAutoProgress(QProgressDialog &dialog, const QString &szLabel, int nMaximum)
+{
+    dialog.setCancelButton(nullptr);
+    dialog.setLabelText(szLabel);
+    dialog.setMinimumDuration(0);
+    dialog.setRange(0, nMaximum);
+    dialog.setValue(0);
+    dialog.setValue(1);
+}
+
 void KivDataBaseUpdater::autoUpdateDataBase()
 {
     m_bAutoMode = true;
     QProgressDialog dialog(this);
-    dialog.setCancelButton(nullptr);
-    dialog.setLabelText(tr("Database update"));
-    dialog.setMinimumDuration(0);
-    dialog.setRange(0, 2);
-    dialog.setValue(0);
-    dialog.setValue(1);
+    startAutoProgress(dialog, tr("Database update"), 2);
 
     const bool bResult = runUpdate();
 
@@ -288,12 +296,7 @@ void KivDataBaseUpdater::autoCreateDataBase()
 {
     m_bAutoMode = true;
     QProgressDialog dialog(this);
-    dialog.setCancelButton(nullptr);
-    dialog.setLabelText(tr("Database creation and update"));
-    dialog.setMinimumDuration(0);
-    dialog.setRange(0, 4);
-    dialog.setValue(0);
-    dialog.setValue(1);
+    startAutoProgress(dialog, tr("Database creation and update"), 4);
 
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().resetToDefaults();

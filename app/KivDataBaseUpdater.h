@@ -8,6 +8,7 @@
 class DbUpdater;
 class StatusBarLabelWidget;
 class QCloseEvent;
+class QProgressDialog;
 
 // The program's main window: the version the database reports beside the one
 // this program brings it to, the update with its progress, and the tools.
@@ -52,6 +53,8 @@ private:
     bool runUpdate();
     bool openConfiguredDatabase(bool bWithRetryPassword);
     void leaveUpdatingState();
+    // The progress dialog of an unattended run: no cancel button, at step 1.
+    static void startAutoProgress(QProgressDialog &dialog, const QString &szLabel, int nMaximum);
     void logLine(const QString &szText, int nSeverity);
     void information(const QString &szText);
     void warning(const QString &szText);

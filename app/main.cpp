@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "DBManager.h"
 #include "KivDataBaseUpdater.h"
+#include "KivResources.h"
 #include "LogFileManager.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
@@ -74,6 +75,7 @@ int main(int argc, char *argv[])
 
     StartUp::chooseHeadlessPlatform(argc, argv);
     QApplication app(argc, argv);
+    initKivResources();
     QCoreApplication::setApplicationName(StartUp::kApplicationName);
     QCoreApplication::setApplicationVersion(StartUp::kApplicationVersion);
 
@@ -115,8 +117,8 @@ int main(int argc, char *argv[])
         logGeneral(QStringLiteral("The application is already running !"), LogSevWarning);
         // An unattended run has nobody to press Ok: the log line says it.
         if (!bUnattended)
-            UIMessageBox::warning(
-                nullptr, QCoreApplication::translate("Initialization", "The application is already running !"));
+            UIMessageBox::warning(nullptr,
+                                  QCoreApplication::translate("Initialization", "The application is already running !"));
         pWindow.reset();
         LogFileManager::Release();
         qInstallMessageHandler(nullptr);

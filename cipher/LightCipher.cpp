@@ -19,8 +19,8 @@ constexpr int kCrcSize = 2;
 constexpr int kSha1Size = 20;
 constexpr int kLengthHeaderSize = 4;
 
-// Largest buffer a QByteArray can hold, with room for the growth below.
-constexpr qint64 kMaxUncompressedSize = std::numeric_limits<int>::max() - 4096;
+// Largest buffer a QByteArray can hold; bounds the output buffer of compression.
+constexpr qint64 kMaxBufferSize = std::numeric_limits<int>::max() - 4096;
 
 quint16 crc16(const QByteArray &data)
 {
@@ -50,7 +50,7 @@ QByteArray compressQtForm(const QByteArray &data)
         return qCompress(data, 9);
 
     const uLong bound = compressBound(static_cast<uLong>(data.size()));
-    if (bound > static_cast<uLong>(kMaxUncompressedSize))
+    if (bound > static_cast<uLong>(kMaxBufferSize))
         return qCompress(data, 9);
     QByteArray output(kLengthHeaderSize + static_cast<int>(bound), Qt::Uninitialized);
     qToBigEndian<quint32>(static_cast<quint32>(data.size()), output.data());
@@ -67,15 +67,17 @@ QByteArray compressQtForm(const QByteArray &data)
 
 // Reads qCompress's form (4-byte big-endian length, then a zlib stream).
 // qUncompress trusts the length and allocates it up front, so a damaged or
-// forged header could make it allocate gigabytes. Here the buffer grows only
-// with what inflate really produces, never beyond the announced length + 1,
-// and the result is accepted only when its size equals the announced length.
+// forged header could make it allocate gigabytes. Here a length past
+// LightCipher::kMaxPlainSize is refused before anything is inflated, the
+// buffer grows only with what inflate really produces, never beyond the
+// announced length + 1, and the result is accepted only when its size equals
+// the announced length.
 QByteArray uncompressQtForm(const QByteArray &compressed)
 {
     if (compressed.size() <= kLengthHeaderSize)
         return QByteArray();
     const qint64 expected = qFromBigEndian<quint32>(compressed.constData());
-    if (expected == 0 || expected > kMaxUncompressedSize)
+    if (expected == 0 || expected > LightCipher::kMaxPlainSize)
         return QByteArray();
 
     z_stream stream = {};
@@ -178,9 +180,10 @@ QByteArray LightCipher::EncryptBytes(const QByteArray &plain)
     cipher[1] = static_cast<char>(flags);
     const auto *p = reinterpret_cast<const quint8 *>(body.constData());
     auto *c = reinterpret_cast<quint8 *>(cipher.data() + 2);
+    const quint8 *k = keyBytes.constData();
     quint8 previous = 0;
     for (int i = 0; i < body.size(); ++i) {
-        previous = static_cast<quint8>(p[i] ^ keyBytes[i % 8] ^ previous);
+        previous = static_cast<quint8>(p[i] ^ k[i % 8] ^ previous);
         c[i] = previous;
     }
     return cipher;
@@ -204,9 +207,10 @@ QByteArray LightCipher::DecryptBytes(const QByteArray &cipher)
     QByteArray body(bodySize, Qt::Uninitialized);
     const auto *c = reinterpret_cast<const quint8 *>(cipher.constData() + 2);
     auto *p = reinterpret_cast<quint8 *>(body.data());
+    const quint8 *k = keyBytes.constData();
     quint8 previous = 0;
     for (int i = 0; i < bodySize; ++i) {
-        p[i] = static_cast<quint8>(c[i] ^ previous ^ keyBytes[i % 8]);
+        p[i] = static_cast<quint8>(c[i] ^ previous ^ k[i % 8]);
         previous = c[i];
     }
 
@@ -229,5 +233,7 @@ QByteArray LightCipher::DecryptBytes(const QByteArray &cipher)
 
     if (flags & kFlagCompressed)
         return uncompressQtForm(payload);
+    if (payload.size() > kMaxPlainSize)
+        return QByteArray();
     return payload;
 }

@@ -14,12 +14,22 @@
 class LightCipher
 {
 public:
+    // Largest plain text, in bytes, that decryption gives back; a cipher text
+    // that would give more decrypts to an empty result, before anything past
+    // the limit is inflated. The cipher carries log entries, one message each:
+    // the largest the modules write are SQL texts of a few hundred KB, and the
+    // log files rotate at 1 to 9 MB. 16 MiB keeps every entry that fits the
+    // largest log file readable while a forged entry, which zlib lets inflate
+    // about a thousand times over, costs at most 16 MiB (32 MiB as a QString).
+    static constexpr int kMaxPlainSize = 16 * 1024 * 1024;
+
     LightCipher();
     explicit LightCipher(quint64 key);
 
     QString EncryptText(const QString &plainText);
     QString DecryptText(const QString &cipherText);
     QByteArray EncryptBytes(const QByteArray &plain);
+    // The plain bytes, or empty on failure or past kMaxPlainSize.
     QByteArray DecryptBytes(const QByteArray &cipher);
 
 private:

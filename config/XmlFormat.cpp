@@ -11,6 +11,17 @@ namespace {
 
 const QString kRootElement = QStringLiteral("Settings");
 
+// A file past these limits is refused as unreadable. The suite's settings
+// keys are a few parts deep and a few dozen characters long, and the file
+// holds some dozens of them. Without the limits the keys of a small forged
+// file (every element's text is stored under the full path to it) cost memory
+// that grows with the square of the file's size. A file that declares
+// entities is refused too: settings files declare none, and a few references
+// to a declared entity turn 100 KB of file into hundreds of MB of text.
+constexpr int kMaxDepth = 32;
+constexpr int kMaxKeyLength = 1024;
+constexpr int kMaxKeys = 10000;
+
 } // namespace
 
 XmlFormat::~XmlFormat() = default;
@@ -40,47 +51,78 @@ std::unique_ptr<QSettings> XmlFormat::open(const QString &szFolder)
 bool XmlFormat::readXmlFile(QIODevice &device, QSettings::SettingsMap &map)
 {
     QXmlStreamReader reader(&device);
-    QStringList elements;
-    // Whether each open element contributed a part to the key: only the
-    // document's root "Settings" does not, so that a nested element of that
-    // name keeps its place in the key and the stack stays balanced.
-    QVector<bool> pushed;
-    QString szCurrentKey;
+    // The key of the innermost open element, and for each open element the
+    // key's length before its part was added (-1 for the document's root
+    // "Settings", which adds no part, so that a nested element of that name
+    // keeps its place in the key and the stack stays balanced).
+    QString szKey;
+    QVector<int> keyLengths;
+    int nParts = 0;
+    // The reader may hand one text over in pieces (entities, CDATA sections):
+    // they are gathered here and stored once, when the element's text ends.
+    QString szText;
+    bool bHasText = false;
+    QString szRefusal;
 
-    while (!reader.atEnd()) {
+    const auto storeText = [&] {
+        if (bHasText) {
+            map.insert(szKey, szText);
+            szText.clear();
+            bHasText = false;
+        }
+    };
+
+    while (!reader.atEnd() && szRefusal.isEmpty()) {
         switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!reader.entityDeclarations().isEmpty())
+                szRefusal = QStringLiteral("declares entities");
+            break;
         case QXmlStreamReader::StartElement: {
-            const bool bRoot = pushed.isEmpty() && reader.name() == kRootElement;
-            if (!bRoot)
-                elements.append(reader.name().toString());
-            pushed.append(!bRoot);
-            szCurrentKey.clear();
-            break;
-        }
-        case QXmlStreamReader::Characters: {
-            // Text directly inside the root has no key to belong to.
-            if (reader.isWhitespace() || elements.isEmpty())
+            storeText();
+            if (keyLengths.isEmpty() && reader.name() == kRootElement) {
+                keyLengths.append(-1);
                 break;
-            const QString szKey = elements.join(QLatin1Char('/'));
-            // The reader may hand one text over in pieces (entities, CDATA
-            // sections); pieces of the same element are joined.
-            if (szKey == szCurrentKey)
-                map[szKey] = map.value(szKey).toString() + reader.text().toString();
-            else
-                map[szKey] = reader.text().toString();
-            szCurrentKey = szKey;
+            }
+            keyLengths.append(szKey.size());
+            if (!szKey.isEmpty())
+                szKey += QLatin1Char('/');
+            szKey += reader.name();
+            if (++nParts > kMaxDepth)
+                szRefusal = QStringLiteral("nests elements more than %1 deep").arg(kMaxDepth);
+            else if (szKey.size() > kMaxKeyLength)
+                szRefusal = QStringLiteral("has a key longer than %1 characters").arg(kMaxKeyLength);
             break;
         }
+        case QXmlStreamReader::Characters:
+            // Text directly inside the root has no key to belong to. An empty
+            // or blank CDATA section is a value, white space between elements is not.
+            if (reader.isWhitespace() || szKey.isEmpty())
+                break;
+            szText += reader.text();
+            bHasText = true;
+            break;
         case QXmlStreamReader::EndElement:
-            if (!pushed.isEmpty() && pushed.takeLast() && !elements.isEmpty())
-                elements.removeLast();
-            szCurrentKey.clear();
+            storeText();
+            if (!keyLengths.isEmpty()) {
+                const int nLength = keyLengths.takeLast();
+                if (nLength >= 0) {
+                    szKey.truncate(nLength);
+                    --nParts;
+                }
+            }
             break;
         default:
             break;
         }
+        if (map.size() > kMaxKeys)
+            szRefusal = QStringLiteral("has more than %1 keys").arg(kMaxKeys);
     }
 
+    if (!szRefusal.isEmpty()) {
+        qWarning("The XML settings file is refused: it %s.", qUtf8Printable(szRefusal));
+        return false;
+    }
     if (reader.hasError()) {
         qWarning("%s", qUtf8Printable(reader.errorString()));
         return false;
@@ -106,7 +148,13 @@ bool XmlFormat::writeXmlFile(QIODevice &device, const QSettings::SettingsMap &ma
             writer.writeEndElement();
         for (int i = nShared; i < parts.size(); ++i)
             writer.writeStartElement(parts.at(i));
-        writer.writeCharacters(it.value().toString());
+        // Plain text that is empty or blank reads back as no key at all; a
+        // CDATA section keeps it a value.
+        const QString szValue = it.value().toString();
+        if (szValue.trimmed().isEmpty())
+            writer.writeCDATA(szValue);
+        else
+            writer.writeCharacters(szValue);
         previousParts = parts;
     }
     for (int i = previousParts.size(); i > 0; --i)

@@ -25,7 +25,12 @@ public:
     // not be registered.
     static std::unique_ptr<QSettings> open(const QString &szFolder);
 
-    // Reader and writer handed to QSettings::registerFormat.
+    // Reader and writer handed to QSettings::registerFormat. The reader
+    // refuses, as unreadable, a file that is not well-formed, nests elements
+    // more than 32 deep, has a key longer than 1024 characters or more than
+    // 10000 keys, or declares entities; QSettings then drops what was read.
+    // The writer stores an empty or blank value as a CDATA section, so that
+    // it reads back as a value.
     static bool readXmlFile(QIODevice &device, QSettings::SettingsMap &map);
     static bool writeXmlFile(QIODevice &device, const QSettings::SettingsMap &map);
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -13,6 +14,8 @@
 #include <QTextCodec>
 #include <QThread>
 #include <QUuid>
+
+#include <libpq-fe.h>
 
 Q_LOGGING_CATEGORY(g_lcDatabase, "kiv.database")
 
@@ -34,6 +37,21 @@ QSqlDatabase openDefaultConnection()
     if (!QSqlDatabase::contains(defaultConnectionName()))
         return QSqlDatabase();
     return QSqlDatabase::database(defaultConnectionName(), false);
+}
+
+// libpq's connection under the default connection, also when it is broken;
+// nullptr when there is none or the driver is not Qt's PostgreSQL driver.
+PGconn *defaultNativeConnection()
+{
+    if (!QSqlDatabase::contains(defaultConnectionName()))
+        return nullptr;
+    const QSqlDatabase db = QSqlDatabase::database(defaultConnectionName(), false);
+    if (!db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
 }
 
 // Client sessions only: background workers of the server (autovacuum and the
@@ -243,6 +261,20 @@ QString DBManager::dataKey() const
 QString DBManager::lastError() const
 {
     return m_szLastError;
+}
+
+int DBManager::sessionProcessId() const
+{
+    PGconn *pConnection = defaultNativeConnection();
+    if (!pConnection || PQstatus(pConnection) != CONNECTION_OK)
+        return 0;
+    return PQbackendPID(pConnection);
+}
+
+QString DBManager::sessionErrorText() const
+{
+    PGconn *pConnection = defaultNativeConnection();
+    return pConnection ? QString::fromUtf8(PQerrorMessage(pConnection)).trimmed() : QString();
 }
 
 QString DBManager::connectOptions(int nTimeout) const

@@ -354,8 +354,12 @@ void LogFileManager::DeleteOldFiles(const QString &folder, const QString &extens
     }
 }
 
-bool LogFileManager::ReadEncryptedLog(const QString &path, QString &text)
+bool LogFileManager::ReadEncryptedLog(const QString &path, QString &text, ReadGaps *gaps)
 {
+    ReadGaps ownGaps;
+    ReadGaps &report = gaps ? *gaps : ownGaps;
+    report = ReadGaps();
+
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -372,26 +376,60 @@ bool LogFileManager::ReadEncryptedLog(const QString &path, QString &text)
     // Entries are QDataStream strings: a 32-bit byte count, then UTF-16 big-endian.
     // The count is checked against what the file still holds before anything is
     // read, so a damaged count cannot make this allocate more than the file's size.
+    // An entry longer than the base64 text of the largest cipher bytes that can
+    // decrypt within the cipher's limit (version, flags, random byte, SHA-1
+    // digest, payload) is skipped unread.
+    constexpr qint64 kMaxCipherSize = 2 + 1 + 20 + qint64(LightCipher::kMaxPlainSize);
+    constexpr qint64 kMaxStoredEntrySize = 2 * 4 * ((kMaxCipherSize + 2) / 3);
     LightCipher cipher(kLogCipherKey);
+    qint64 textSize = 0;
     while (!in.atEnd()) {
+        const qint64 entryStart = file.pos();
         quint32 byteCount = 0;
         in >> byteCount;
-        if (in.status() != QDataStream::Ok)
+        if (in.status() != QDataStream::Ok) {
+            report.unreadBytes = file.size() - entryStart;
             break;
+        }
         if (byteCount == 0xFFFFFFFF) // null string
             continue;
         if (byteCount % 2 != 0 || byteCount > static_cast<quint64>(file.bytesAvailable())) {
             qWarning().noquote()
-                << QStringLiteral("Damaged entry in encrypted log file %1 at byte %2.").arg(path).arg(file.pos() - 4);
+                << QStringLiteral("Damaged entry in encrypted log file %1 at byte %2.").arg(path).arg(entryStart);
+            report.unreadBytes = file.size() - entryStart;
             break;
+        }
+        if (byteCount > kMaxStoredEntrySize) {
+            ++report.unreadableEntries;
+            if (!file.seek(file.pos() + byteCount)) {
+                report.unreadBytes = file.size() - entryStart;
+                break;
+            }
+            continue;
         }
         const int length = static_cast<int>(byteCount / 2);
         QByteArray raw(static_cast<int>(byteCount), Qt::Uninitialized);
-        if (in.readRawData(raw.data(), raw.size()) != raw.size())
+        if (in.readRawData(raw.data(), raw.size()) != raw.size()) {
+            report.unreadBytes = file.size() - entryStart;
             break;
+        }
         QString entry(length, Qt::Uninitialized);
         qFromBigEndian<ushort>(raw.constData(), length, entry.data());
-        text += cipher.DecryptText(entry);
+        raw.clear();
+        // What LightCipher::DecryptText does, with the plain size in hand. The
+        // writer never stores an empty entry: each begins with a line break.
+        const QByteArray plain = cipher.DecryptBytes(QByteArray::fromBase64(entry.toLatin1()));
+        if (plain.isEmpty()) {
+            ++report.unreadableEntries;
+            continue;
+        }
+        if (textSize + plain.size() > kMaxLogTextSize) {
+            report.textLimitReached = true;
+            report.unreadBytes = file.size() - entryStart;
+            return false;
+        }
+        textSize += plain.size();
+        text += QString::fromUtf8(plain);
     }
     return true;
 }

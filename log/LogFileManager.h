@@ -51,7 +51,31 @@ public:
     void Log(int LogFileIdx, const QString &szInput, int category = LogCatGeneral, int severity = LogSevInformation);
     void DeleteOldFiles(const QString &folder, const QString &extension, int days);
 
-    static bool ReadEncryptedLog(const QString &path, QString &text);
+    // What ReadEncryptedLog could not turn into text.
+    struct ReadGaps
+    {
+        int unreadableEntries = 0;     // entries that gave no text: damaged, not cipher text or past the entry limit
+        qint64 unreadBytes = 0;        // bytes at the end of the file left unread: a damaged entry or the text limit
+        bool textLimitReached = false; // reading stopped at kMaxLogTextSize
+    };
+
+    // Most text, in UTF-8 bytes, that ReadEncryptedLog takes from one file. A
+    // log file is rotated once it passes its size limit, at most 9 MB, so it
+    // holds at most 9 MB of entries plus the one entry that passed the limit
+    // (LightCipher::kMaxPlainSize, 16 MiB). Stored entries are base64 in
+    // UTF-16, 8/3 bytes per cipher byte, and log lines compress little one by
+    // one, so the 9 MB give well under 16 MiB of text: 32 MiB keeps every
+    // file the modules write readable and bounds the text of a forged one at
+    // 64 MiB of memory.
+    static constexpr qint64 kMaxLogTextSize = 32 * 1024 * 1024;
+
+    // Appends the entries of an encrypted log file to text. False for a file
+    // that cannot be opened or is not an encrypted log file (text untouched),
+    // and when the entries hold more than kMaxLogTextSize of text: text then
+    // ends with the last entry before the limit. Entries that do not decrypt
+    // add no text, and a damaged entry ends the reading; both still give true.
+    // gaps, when given, tells what could not be read.
+    static bool ReadEncryptedLog(const QString &path, QString &text, ReadGaps *gaps = nullptr);
 
     // Source of the current local time for line stamps and age limits; nullptr
     // restores the system clock. Meant for tests.

@@ -48,7 +48,9 @@ cp -f "$KIV_TEST_PGCAFILE" "$SUITE/OpenSSL/telvorCA-chain.pem"
 # A private home: settings store, credentials and nothing of the real user's.
 export HOME="$RUNDIR/home"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_DATA_DIRS="$HOME/data"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_DATA_DIRS"
+export XDG_RUNTIME_DIR="$HOME/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_DATA_DIRS" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 if [ ! -s "$RUNDIR/datakey" ]; then
     (umask 077; openssl rand -hex 24 > "$RUNDIR/datakey")
 fi

@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Installs, from Debian packages, everything the project needs to build, test
 # and run: compiler and CMake, Qt 5 with the PostgreSQL SQL driver, the
-# Linguist tools and Qt's own translations, OpenSSL, zlib and libpq
-# development files, the PostgreSQL 15 server with contrib (pgcrypto), the
-# QDarkStyle style sheet, Xvfb, ImageMagick and xdotool for the screenshots,
-# and lintian to check the Debian package.
+# Linguist tools, Qt's own translations and Qt SVG (the build renders the
+# program's pictures), OpenSSL, zlib and libpq development files, the
+# PostgreSQL 15 server with contrib (pgcrypto), the QDarkStyle style sheet,
+# Xvfb, ImageMagick and xdotool for the screenshots, lintian to check the
+# Debian package, and clang with its sanitizer and libFuzzer run-time
+# libraries for the fuzz harnesses (libclang-rt-14-dev is only recommended by
+# clang, so it is named here).
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
 PACKAGES=(
     build-essential cmake pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5sql5-psql qttools5-dev-tools qttools5-dev qttranslations5-l10n
+    qtbase5-dev qtbase5-dev-tools libqt5sql5-psql qttools5-dev-tools qttools5-dev libqt5svg5-dev
+    qttranslations5-l10n
     libssl-dev zlib1g-dev libpq-dev openssl
     postgresql-15 postgresql-client-15 postgresql-contrib
     python3-qdarkstyle
     xvfb xauth imagemagick xdotool
     lintian
+    clang libclang-rt-14-dev
 )
 
 missing=()

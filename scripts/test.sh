@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything with the sanitizers, starts the
-# private PostgreSQL test server, runs every test and stops the server again.
-# Exits non-zero on any failure.
+# Sets up the machine, builds everything with the sanitizers, runs each fuzz
+# harness for a short while ($KIV_FUZZ_SECONDS, default 12 s each, in its own
+# clang build folder), starts the private PostgreSQL test server, runs every
+# test and stops the server again. Exits non-zero on any failure.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,6 +12,9 @@ bash "$ROOT/scripts/setup.sh"
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DKIV_SANITIZE=ON -DKIV_WERROR=ON -DKIV_BUILD_BENCH=OFF
 cmake --build "$BUILD" -j"$(nproc)"
+
+# Keeps the fuzz harnesses building and alive; a failure ends the run here.
+bash "$ROOT/scripts/fuzz.sh" "${KIV_FUZZ_SECONDS:-12}"
 
 PGDIR="$BUILD/pgserver"
 if [ -x "$ROOT/scripts/pgserver.sh" ]; then

@@ -1,9 +1,10 @@
 #include "DbUpdateToVersion.h"
 
+#include "DbUpdateSession.h"
 #include "LogFileManager.h"
 
-#include <QDebug>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -22,15 +23,9 @@ static void initSqlScriptResources()
 
 namespace {
 
-void logLine(const QString &szText, int nCategory, int nSeverity)
+void logLine(const QString &szText, int nSeverity)
 {
-    LogFileManager::Instance()->Log(1, szText, nCategory, nSeverity);
-}
-
-void logDatabaseError(const QString &szError)
-{
-    qDebug() << szError;
-    logLine(szError, LogCatDatabase, LogSevError);
+    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
 }
 
 } // namespace
@@ -39,32 +34,59 @@ DbUpdateToVersion::~DbUpdateToVersion() = default;
 
 bool DbUpdateToVersion::updateInTransaction()
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.isValid()) {
-        logDatabaseError(db.lastError().text());
-        return false;
-    }
-    if (!db.transaction()) {
-        logDatabaseError(db.lastError().text());
-        return false;
-    }
+    return runInTransaction([this] { return update(); });
+}
 
-    bool bResult = update();
-    if (bResult) {
-        // A transaction that the server already aborted answers COMMIT with a
-        // rollback, which the driver reports as a failed commit.
-        if (!db.commit()) {
-            logDatabaseError(db.lastError().text());
-            db.rollback();
-            bResult = false;
-        }
-    } else if (!db.rollback()) {
-        logDatabaseError(db.lastError().text());
+bool DbUpdateToVersion::runInTransaction(const std::function<bool()> &work)
+{
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    if (!pSession->take())
+        return false;
+    const auto releaseSession = qScopeGuard([pSession] { pSession->release(); });
+
+    QSqlDatabase db = pSession->database();
+    if (!db.isValid())
+        return false;
+    if (!db.transaction()) {
+        pSession->reportFailure(db.lastError(), QStringLiteral("BEGIN"));
+        return false;
     }
-    if (!bResult)
-        logLine(
-            QStringLiteral("The changes of the failed update step were rolled back."), LogCatDatabase, LogSevWarning);
-    return bResult;
+    pSession->setInTransaction(true);
+    const bool bResult = work();
+    pSession->setInTransaction(false);
+
+    if (bResult && pSession->isIntact()) {
+        if (db.commit())
+            return true;
+        if (!pSession->isIntact()) {
+            logLine(QStringLiteral("The connection was lost while the update step was being committed: whether the "
+                                   "server saved its changes is not known; the next run reads the version again."),
+                    LogSevError);
+            return false;
+        }
+        // A transaction that the server already aborted answers COMMIT with a
+        // rollback, which the driver reports as a failed commit; a COMMIT that
+        // fails ends the transaction as well.
+        pSession->reportFailure(db.lastError(), QStringLiteral("COMMIT"));
+    }
+    const QString szDiscarded = QStringLiteral("The server discards the open transaction of a lost connection: none of "
+                                               "the changes of the failed update step were saved.");
+    if (!pSession->isIntact()) {
+        logLine(szDiscarded, LogSevWarning);
+        return false;
+    }
+    if (!db.rollback()) {
+        if (!pSession->isIntact()) {
+            logLine(szDiscarded, LogSevWarning);
+        } else {
+            pSession->reportFailure(db.lastError(), QStringLiteral("ROLLBACK"));
+            logLine(QStringLiteral("Unable to roll back the failed update step."), LogSevError);
+        }
+        return false;
+    }
+    logLine(QStringLiteral("The changes of the failed update step were rolled back."), LogSevWarning);
+    pSession->reportLockTimeout();
+    return false;
 }
 
 bool DbUpdateToVersion::executeScripts(QStringList lstScripts)
@@ -86,18 +108,19 @@ bool DbUpdateToVersion::executeScripts(QStringList lstScripts)
         file.close();
         bResult = szText.isEmpty() ? false : executeQuery(szText);
     }
+    // General category: the operator's log names the failing script whatever
+    // the database logging setting.
     if (!bResult)
-        logLine(QStringLiteral("Error executing script: %1").arg(szPath), LogCatDatabase, LogSevError);
+        logLine(QStringLiteral("Error executing script: %1").arg(szPath), LogSevError);
     return bResult;
 }
 
 bool DbUpdateToVersion::executeQuery(QString strQuery)
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.isValid()) {
-        logDatabaseError(db.lastError().text());
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    QSqlDatabase db = pSession->database();
+    if (!db.isValid())
         return false;
-    }
 
     QSqlQuery query(db);
     bool bResult = query.exec(strQuery);
@@ -109,7 +132,7 @@ bool DbUpdateToVersion::executeQuery(QString strQuery)
         bResult = query.lastError().type() == QSqlError::NoError;
     }
     if (!bResult)
-        logDatabaseError(query.lastError().text());
+        pSession->reportFailure(query.lastError(), strQuery);
     return bResult;
 }
 

@@ -1,21 +1,11 @@
 #include "DbUpdateToVersion_1_1_0.h"
 
+#include "DbUpdateSession.h"
 #include "LogFileManager.h"
 
-#include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-
-namespace {
-
-void logDatabaseError(const QString &szError)
-{
-    qDebug() << szError;
-    LogFileManager::Instance()->Log(1, szError, LogCatDatabase, LogSevError);
-}
-
-} // namespace
 
 DbUpdateToVersion_1_1_0::~DbUpdateToVersion_1_1_0() = default;
 
@@ -26,8 +16,13 @@ bool DbUpdateToVersion_1_1_0::update()
     lstScripts << scriptPath(szFolder, QStringLiteral("01-01-001-User-AlterTable.sql"))
                << scriptPath(szFolder, QStringLiteral("01-01-002-PersonalData-InsertInto.sql"));
     // The default profile may have been made by hand before the suite
-    // created it; inserting it again would break the step.
-    if (!defaultProfileExists())
+    // created it; inserting it again would break the step. A check that
+    // failed has aborted the step's transaction or lost its session: nothing
+    // can run after it.
+    bool bProfileExists = false;
+    if (!checkDefaultProfile(bProfileExists))
+        return false;
+    if (!bProfileExists)
         lstScripts << scriptPath(szFolder, QStringLiteral("01-01-003-Profiles-InsertInto.sql"));
     lstScripts << scriptPath(szFolder, QStringLiteral("01-01-004-User-InsertInto.sql"))
                << scriptPath(szFolder, QStringLiteral("01-01-005-PersonalData-AlterTable.sql"))
@@ -42,11 +37,18 @@ bool DbUpdateToVersion_1_1_0::update()
 
 bool DbUpdateToVersion_1_1_0::defaultProfileExists()
 {
-    QSqlDatabase db = QSqlDatabase::database();
-    if (!db.isValid()) {
-        logDatabaseError(db.lastError().text());
+    bool bExists = false;
+    checkDefaultProfile(bExists);
+    return bExists;
+}
+
+bool DbUpdateToVersion_1_1_0::checkDefaultProfile(bool &bExists)
+{
+    bExists = false;
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    QSqlDatabase db = pSession->database();
+    if (!db.isValid())
         return false;
-    }
 
     QString szQuery;
     szQuery += QStringLiteral("SELECT \"ID\" \n");
@@ -56,8 +58,9 @@ bool DbUpdateToVersion_1_1_0::defaultProfileExists()
 
     QSqlQuery query(db);
     if (!query.exec(szQuery)) {
-        logDatabaseError(query.lastError().text());
+        pSession->reportFailure(query.lastError(), szQuery);
         return false;
     }
-    return query.next();
+    bExists = query.next();
+    return true;
 }

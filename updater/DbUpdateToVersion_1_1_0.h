@@ -15,4 +15,9 @@ public:
     // True when "PROFILES" already holds the default profile (ID 1); false
     // also when the check itself failed.
     bool defaultProfileExists();
+
+private:
+    // Runs the check of defaultProfileExists(); false when the check itself
+    // failed, bExists tells the answer otherwise.
+    bool checkDefaultProfile(bool &bExists);
 };

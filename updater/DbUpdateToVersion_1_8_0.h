@@ -16,7 +16,10 @@ public:
 
     // Loads every "PERSONALDATA" record with the encryption switch off and
     // saves it with the switch on, showing the progress in a dialog whose
-    // parent is pParent. False when the table cannot be read or a record
-    // cannot be saved.
+    // parent is pParent. The table is locked against writers (readers go on)
+    // for the rest of the step's transaction before it is read; outside a
+    // step the pass runs in a transaction of its own. The switch is restored
+    // on every way out. False when the table cannot be locked or read or a
+    // record cannot be saved.
     bool encryptPersonalData(QWidget *pParent);
 };

@@ -1,6 +1,8 @@
 #include "DbUpdater.h"
 
+#include "DBManager.h"
 #include "DBParamsManager.h"
+#include "DbUpdateSession.h"
 #include "DbUpdateToVersion_1_0_0.h"
 #include "DbUpdateToVersion_1_1_0.h"
 #include "DbUpdateToVersion_1_2_0.h"
@@ -15,8 +17,6 @@
 #include "DbUpdateToVersion_1_9_0.h"
 #include "LogFileManager.h"
 
-#include <QDebug>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -76,6 +76,11 @@ int DbUpdater::versionCount() const
     return m_lstVersions.size();
 }
 
+void DbUpdater::setLockTimeout(int nMilliseconds)
+{
+    m_nLockTimeoutMs = qMax(0, nMilliseconds);
+}
+
 bool DbUpdater::updateDatabase()
 {
     // Exact text: the versions are never parsed here.
@@ -87,17 +92,36 @@ bool DbUpdater::updateDatabase()
     }
     if (!lockDatabase())
         return false;
+    // Another run may have updated the database since the caller read its
+    // version: only what it reports under the lock counts.
+    const int nStart = lockedVersionIndex(nFound);
+    if (nStart < 0) {
+        unlockDatabase();
+        return false;
+    }
 
     emit updateStarted();
 
     bool bStepResult = true;
-    for (int i = nFound + 1; i < m_lstVersions.size() && bStepResult; ++i) {
+    for (int i = nStart + 1; i < m_lstVersions.size() && bStepResult; ++i) {
         bStepResult = m_lstUpdateSteps.at(i)->updateInTransaction();
         emit updateStep(i + 1);
+        if (!bStepResult)
+            logLine(QStringLiteral("The update to version %1 failed.").arg(m_lstVersions.at(i)),
+                    LogCatGeneral,
+                    LogSevError);
     }
 
-    DBParamsManager paramsManager;
-    const bool bParamsSaved = paramsManager.checkCnfParam();
+    // Without its session the run cannot save anything more: a new
+    // connection is the next run's.
+    bool bParamsSaved = false;
+    if (DbUpdateSession::instance()->isIntact()) {
+        DBParamsManager paramsManager;
+        bParamsSaved = paramsManager.checkCnfParam();
+        // Looking again logs a loss of the session that made the save fail.
+        if (!bParamsSaved)
+            DbUpdateSession::instance()->isIntact();
+    }
     unlockDatabase();
     if (!bParamsSaved) {
         logLine(QStringLiteral("An error has occurred during saving of default params."), LogCatGeneral, LogSevError);
@@ -110,18 +134,32 @@ bool DbUpdater::updateDatabase()
 
 bool DbUpdater::lockDatabase()
 {
-    QSqlQuery query(QSqlDatabase::database());
-    if (!query.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kUpdateLockKey)) || !query.next()) {
-        const QString szError = query.lastError().text();
-        qDebug() << szError;
-        logLine(
-            QStringLiteral("Unable to lock the database for the update: %1").arg(szError), LogCatGeneral, LogSevError);
+    // Without an open connection take() says so.
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    if (!pSession->take())
+        return false;
+    // Named before the lock is asked for, so that the activity view shows
+    // who holds it.
+    bool bLocked = pSession->applySettings(m_nLockTimeoutMs);
+    QSqlQuery query(pSession->database());
+    const QString szLock = QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kUpdateLockKey);
+    if (bLocked && (!query.exec(szLock) || !query.next())) {
+        pSession->reportFailure(query.lastError(), szLock);
+        bLocked = false;
+    }
+    if (!bLocked) {
+        logLine(QStringLiteral("Unable to lock the database for the update: %1").arg(pSession->failureText(QString())),
+                LogCatGeneral,
+                LogSevError);
+        pSession->release();
         return false;
     }
     if (!query.value(0).toBool()) {
         logLine(QStringLiteral("Another workstation is updating the database. Unable to update the Database."),
                 LogCatGeneral,
                 LogSevError);
+        pSession->resetSettings();
+        pSession->release();
         return false;
     }
     return true;
@@ -129,11 +167,49 @@ bool DbUpdater::lockDatabase()
 
 void DbUpdater::unlockDatabase()
 {
-    QSqlQuery query(QSqlDatabase::database());
-    if (!query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpdateLockKey)) || !query.next() ||
-        !query.value(0).toBool()) {
-        logLine(QStringLiteral("Unable to release the update lock of the database: %1").arg(query.lastError().text()),
-                LogCatGeneral,
-                LogSevWarning);
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    if (pSession->isIntact()) {
+        pSession->resetSettings();
+        QSqlQuery query(pSession->database());
+        const QString szUnlock = QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpdateLockKey);
+        if (!query.exec(szUnlock) || !query.next()) {
+            pSession->reportFailure(query.lastError(), szUnlock);
+            logLine(QStringLiteral("Unable to release the update lock of the database: %1")
+                        .arg(pSession->failureText(QString())),
+                    LogCatGeneral,
+                    LogSevError);
+        } else if (!query.value(0).toBool()) {
+            logLine(QStringLiteral("Unable to release the update lock of the database: the session did not hold it."),
+                    LogCatGeneral,
+                    LogSevError);
+        }
+    } else {
+        // A session-level lock ends with its session.
+        logLine(QStringLiteral("The update lock ended with the lost connection."), LogCatGeneral, LogSevWarning);
     }
+    pSession->release();
+}
+
+int DbUpdater::lockedVersionIndex(int nCallerIndex)
+{
+    DbUpdateSession *pSession = DbUpdateSession::instance();
+    const QString szVersion = DBManager::instance()->kivDatabaseVersion();
+    if (!pSession->isIntact()) {
+        logLine(QStringLiteral("Unable to read the database version: %1").arg(pSession->failureText(QString())),
+                LogCatGeneral,
+                LogSevError);
+        return -1;
+    }
+    const int nIndex = m_lstVersions.indexOf(szVersion);
+    if (nIndex < 0) {
+        logLine(
+            QStringLiteral("Database version not found. Unable to update the Database."), LogCatGeneral, LogSevError);
+        return -1;
+    }
+    if (nIndex != nCallerIndex)
+        logLine(QStringLiteral("The database reports version %1 instead of %2: the update starts from version %1.")
+                    .arg(szVersion, m_lstVersions.at(nCallerIndex)),
+                LogCatGeneral,
+                LogSevInformation);
+    return nIndex;
 }

@@ -17,6 +17,9 @@ public:
     // Key of the session-level PostgreSQL advisory lock held for a whole
     // run, so that two workstations never update one database at once.
     static constexpr qint64 kUpdateLockKey = 0x4B49565550444154; // "KIVUPDAT"
+    // How long a statement of a run waits for a lock that another session
+    // holds before the step fails.
+    static constexpr int kDefaultLockTimeoutMs = 60000;
 
     explicit DbUpdater(QObject *parent = nullptr);
     ~DbUpdater() override;
@@ -25,8 +28,13 @@ public:
     void setCurrentVersion(QString strVersion);
     int versionCount() const;
 
-    // Runs the steps after the current version. False when the version is
-    // unknown, another run holds the database, or the default parameters
+    // Lock wait limit of the run's statements, in milliseconds (0: none).
+    void setLockTimeout(int nMilliseconds);
+
+    // Runs the steps after the version that the database reports once the run
+    // holds the update lock; when that differs from the current version, one
+    // log line says so. False when either version is unknown, another run
+    // holds the database, the connection was lost, or the default parameters
     // could not be saved; whether the steps succeeded is told by
     // updateCompleted().
     bool updateDatabase();
@@ -39,8 +47,12 @@ signals:
 private:
     bool lockDatabase();
     void unlockDatabase();
+    // Index of the version that the database reports under the update lock;
+    // -1 (logged) when it cannot be read or is unknown.
+    int lockedVersionIndex(int nCallerIndex);
 
     QString m_strCurrentVersion;
     QStringList m_lstVersions;
     QList<DbUpdateToVersion *> m_lstUpdateSteps;
+    int m_nLockTimeoutMs = kDefaultLockTimeoutMs;
 };

@@ -7,7 +7,9 @@
 class SymmetricEncryption;
 
 // Credential selected by getCredentials/setCredentials; other values select nothing.
-enum eCreType
+// The underlying type is fixed, so that every int is a valid value of the type
+// and such a value can be handed over and tested without undefined behaviour.
+enum eCreType : int
 {
     CreDbUser = 1,
     CreDbPassword = 2,

@@ -4,22 +4,32 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <zlib.h>
+
 #include "MessageCatcher.h"
 
 namespace {
 
 constexpr quint64 kKey = Q_UINT64_C(0x8877665544332211);
 
-// CRC-16/X-25 (the ISO 3309 frame check), bit by bit: reflected polynomial
-// 0x1021, initial value and final XOR 0xFFFF.
+// CRC-16/X-25 (the ISO 3309 frame check): reflected polynomial 0x1021,
+// initial value and final XOR 0xFFFF. The table holds the bit-by-bit
+// division of every byte value, so that payloads of many MB stay quick.
 quint16 crcX25(const QByteArray &data)
 {
+    static const QVector<quint16> table = [] {
+        QVector<quint16> entries(256);
+        for (int value = 0; value < 256; ++value) {
+            quint16 crc = static_cast<quint16>(value);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0x8408) : static_cast<quint16>(crc >> 1);
+            entries[value] = crc;
+        }
+        return entries;
+    }();
     quint16 crc = 0xFFFF;
-    for (const char ch : data) {
-        crc ^= static_cast<quint8>(ch);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0x8408) : static_cast<quint16>(crc >> 1);
-    }
+    for (const char ch : data)
+        crc = static_cast<quint16>((crc >> 8) ^ table[(crc ^ static_cast<quint8>(ch)) & 0xFF]);
     return static_cast<quint16>(~crc);
 }
 
@@ -43,10 +53,12 @@ QByteArray unchain(const QByteArray &chained, quint64 key)
 QByteArray chain(const QByteArray &plain, quint64 key)
 {
     QByteArray chained(plain.size(), '\0');
+    const auto *p = reinterpret_cast<const quint8 *>(plain.constData());
+    auto *c = reinterpret_cast<quint8 *>(chained.data()); // raw pointers: payloads of many MB pass here
     quint8 previous = 0;
     for (int i = 0; i < plain.size(); ++i) {
-        previous = static_cast<quint8>(static_cast<quint8>(plain[i]) ^ keyByte(key, i) ^ previous);
-        chained[i] = static_cast<char>(previous);
+        previous = static_cast<quint8>(p[i] ^ keyByte(key, i) ^ previous);
+        c[i] = previous;
     }
     return chained;
 }
@@ -86,6 +98,39 @@ QByteArray repetitiveText()
     return text;
 }
 
+// qCompress's form of `mebibytes` MiB of zero bytes, made without holding
+// them: one level-9 block of 1 MiB of zeros, flushed so that it stands alone,
+// repeated, then an empty final block and the Adler-32 of the zeros.
+QByteArray zeroBomb(int mebibytes)
+{
+    const int chunk = 1024 * 1024;
+    QByteArray zeros(chunk, '\0');
+    QByteArray block(int(compressBound(chunk)), '\0');
+    z_stream stream = {};
+    if (deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) // raw deflate, no header
+        return QByteArray();
+    stream.next_in = reinterpret_cast<Bytef *>(zeros.data());
+    stream.avail_in = uInt(chunk);
+    stream.next_out = reinterpret_cast<Bytef *>(block.data());
+    stream.avail_out = uInt(block.size());
+    const bool flushed = deflate(&stream, Z_FULL_FLUSH) == Z_OK && stream.avail_in == 0;
+    block.resize(int(stream.total_out));
+    deflateEnd(&stream);
+    if (!flushed)
+        return QByteArray();
+
+    const quint64 size = quint64(mebibytes) * chunk;
+    QByteArray out(4, '\0');
+    qToBigEndian<quint32>(quint32(size), out.data());
+    out += QByteArray("\x78\xDA", 2);
+    for (int i = 0; i < mebibytes; ++i)
+        out += block;
+    out += QByteArray("\x03\x00", 2);
+    // Adler-32 of zero bytes: the low sum stays 1, the high one is the count.
+    char adler[4];
+    qToBigEndian<quint32>(quint32((size % 65521) << 16 | 1), adler);
+    return out + QByteArray(adler, 4);
+}
 
 } // namespace
 
@@ -112,6 +157,8 @@ private slots:
     void survivesRandomInput();
     void survivesTruncation();
     void rejectsFlippedCompressedBytes();
+    void boundsPlainSize_data();
+    void boundsPlainSize();
 };
 
 void TestLightCipher::referenceCrcMatchesCatalogue()
@@ -424,6 +471,35 @@ void TestLightCipher::survivesTruncation()
     const QByteArray compressed = qCompress(plain, 9);
     for (int size = 0; size < compressed.size(); ++size)
         QVERIFY2(cipher.DecryptBytes(frame(compressed.left(size), 0x03)).isEmpty(), qPrintable(QString::number(size)));
+}
+
+void TestLightCipher::boundsPlainSize_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QByteArray>("plain"); // empty: refused
+
+    const int limit = LightCipher::kMaxPlainSize;
+    QTest::newRow("compressed, at the limit") << zeroBomb(limit / (1024 * 1024)) << 0x03 << QByteArray(limit, '\0');
+    QTest::newRow("compressed, one byte past") << qCompress(QByteArray(limit + 1, 'x'), 9) << 0x03 << QByteArray();
+    QTest::newRow("compressed, 64 MiB") << zeroBomb(64) << 0x03 << QByteArray();
+    QTest::newRow("compressed, 1200 MiB") << zeroBomb(1200) << 0x03 << QByteArray();
+    QTest::newRow("stored, at the limit") << QByteArray(limit, 'u') << 0x02 << QByteArray(limit, 'u');
+    QTest::newRow("stored, one byte past") << QByteArray(limit + 1, 'u') << 0x02 << QByteArray();
+}
+
+void TestLightCipher::boundsPlainSize()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(int, flags);
+    QFETCH(QByteArray, plain);
+
+    const QByteArray cipherBytes = frame(payload, quint8(flags));
+    LightCipher cipher(kKey);
+    MessageCatcher catcher;
+    QCOMPARE(cipher.DecryptBytes(cipherBytes), plain);
+    QCOMPARE(cipher.DecryptText(QString::fromLatin1(cipherBytes.toBase64())), QString::fromUtf8(plain));
+    QCOMPARE(MessageCatcher::messages(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestLightCipher)

@@ -26,6 +26,8 @@ private slots:
     void readsDocuments();
     void malformedFileWarnsAndGivesDefaults_data();
     void malformedFileWarnsAndGivesDefaults();
+    void refusesFilesPastTheLimits_data();
+    void refusesFilesPastTheLimits();
     void readsPortRange_data();
     void readsPortRange();
     void serverSectionsGoToSoftwarePath();
@@ -63,6 +65,7 @@ void XmlFormatTest::writesSharedElementsByteExact()
     map.insert(QStringLiteral("softwarePath"), QStringLiteral("/opt/KIV & co"));
     map.insert(QStringLiteral("server/compressedTraffic"), true);
     map.insert(QStringLiteral("server/chunkSize"), 104857600u);
+    map.insert(QStringLiteral("server/empty"), QString());
 
     QBuffer buffer;
     QVERIFY(buffer.open(QIODevice::WriteOnly));
@@ -73,6 +76,7 @@ void XmlFormatTest::writesSharedElementsByteExact()
                                 "    <server>\n"
                                 "        <chunkSize>104857600</chunkSize>\n"
                                 "        <compressedTraffic>true</compressedTraffic>\n"
+                                "        <empty><![CDATA[]]></empty>\n"
                                 "    </server>\n"
                                 "    <softwarePath>/opt/KIV &amp; co</softwarePath>\n"
                                 "</Settings>\n";
@@ -108,6 +112,8 @@ void XmlFormatTest::roundTripsThroughSettings_data()
                                                         {"common/additionalPath2", "  padded text  "},
                                                         {"common/additionalPath3", "two\nlines"}};
     QTest::newRow("non-ASCII text") << VariantMap{{"softwarePath", QStringLiteral("D:/Zürich/日本/Ωmega")}};
+    QTest::newRow("empty and blank values")
+        << VariantMap{{"server/empty", ""}, {"server/blank", " \t\n "}, {"a", ""}, {"a/b", "x"}, {"c", "]]>"}};
 }
 
 void XmlFormatTest::roundTripsThroughSettings()
@@ -153,6 +159,12 @@ void XmlFormatTest::readsDocuments_data()
         << QByteArray("<Settings>stray<a>1</a></Settings>") << VariantMap{{"a", "1"}};
     QTest::newRow("root with another name is part of the key")
         << QByteArray("<Config><a>1</a></Config>") << VariantMap{{"Config/a", "1"}};
+    QTest::newRow("empty and blank CDATA are values")
+        << QByteArray("<Settings><a><![CDATA[]]></a><b><![CDATA[ ]]></b></Settings>")
+        << VariantMap{{"a", ""}, {"b", " "}};
+    QTest::newRow("text in 20000 pieces")
+        << "<Settings><a>" + QByteArray("x<![CDATA[y]]>").repeated(20000) + "</a></Settings>"
+        << VariantMap{{"a", QString("xy").repeated(20000)}};
     QTest::newRow("comments and attributes are ignored")
         << QByteArray("<Settings><!-- note --><a kind=\"int\">7</a></Settings>") << VariantMap{{"a", "7"}};
 }
@@ -201,6 +213,58 @@ void XmlFormatTest::malformedFileWarnsAndGivesDefaults()
     QCOMPARE(server.serverParameters().compressedTraffic(), true);
     QCOMPARE(server.serverParameters().transmitBeforeRead(), true);
     QCOMPARE(server.serverMain().managementPort(), 51000);
+}
+
+void XmlFormatTest::refusesFilesPastTheLimits_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<int>("keys"); // -1: refused
+
+    const QByteArray head = "<Settings><server><chunkSize>4096</chunkSize></server>";
+    const auto nested = [](int depth, const QByteArray &name) {
+        return ("<" + name + ">x").repeated(depth) + ("</" + name + ">").repeated(depth);
+    };
+    QByteArray manyKeys;
+    for (int i = 0; i < 10000; ++i)
+        manyKeys += QString("<k%1>x</k%1>").arg(i).toLatin1();
+
+    QTest::newRow("160 KB of nested text") << head + nested(20000, "a") + "</Settings>" << -1;
+    QTest::newRow("80 KB of nested text, never closed") << head + QByteArray("<a>x").repeated(20000) << -1;
+    QTest::newRow("32 levels") << head + nested(32, "a") + "</Settings>" << 33;
+    QTest::newRow("33 levels") << head + nested(33, "a") + "</Settings>" << -1;
+    QTest::newRow("key of 1024 characters") << head + nested(1, QByteArray(1024, 'n')) + "</Settings>" << 2;
+    QTest::newRow("key of 1025 characters") << head + nested(2, QByteArray(512, 'n')) + "</Settings>" << -1;
+    QTest::newRow("10000 keys") << "<Settings>" + manyKeys + "</Settings>" << 10000;
+    QTest::newRow("10001 keys") << head + manyKeys + "</Settings>" << -1;
+    QTest::newRow("document type without entities") << "<!DOCTYPE Settings>" + head + "</Settings>" << 1;
+    QTest::newRow("entity of 4000 characters used 30000 times")
+        << "<!DOCTYPE Settings [<!ENTITY e \"" + QByteArray(4000, 'e') + "\">]>" + head + "<a>" +
+               QByteArray("&e;").repeated(30000) + "</a></Settings>"
+        << -1;
+}
+
+void XmlFormatTest::refusesFilesPastTheLimits()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(int, keys);
+
+    QBuffer buffer(&document);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QSettings::SettingsMap map;
+    if (keys < 0)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^The XML settings file is refused")));
+    QCOMPARE(XmlFormat::readXmlFile(buffer, map), keys >= 0);
+    if (keys >= 0)
+        QCOMPARE(map.size(), keys);
+
+    // Through the configuration: a refused file gives no value at all, not even its first one.
+    writeSettingsFile(document);
+    if (keys < 0)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^The XML settings file is refused")));
+    CnfServer server;
+    QVERIFY(server.load(m_softwareDir->path()));
+    const bool bHasChunkSize = document.contains("<chunkSize>");
+    QCOMPARE(server.serverParameters().chunkSize(), keys >= 0 && bHasChunkSize ? 4096u : 104857600u);
 }
 
 void XmlFormatTest::readsPortRange_data()

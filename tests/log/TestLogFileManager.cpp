@@ -40,6 +40,24 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
+// An encrypted log file made of the given cipher entries, as the writer stores them.
+bool writeEncryptedLog(const QString &path, const QByteArrayList &cipherEntries)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QDataStream out(&file);
+    out.setVersion(QDataStream::Qt_5_2);
+    out << quint32(0xA5B7C9DF) << quint32(1);
+    for (const QByteArray &entry : cipherEntries)
+        out << QString::fromLatin1(entry.toBase64());
+    return out.status() == QDataStream::Ok;
+}
+
+qint64 storedSize(const QByteArray &cipherEntry)
+{
+    return 4 + 2 * qint64(cipherEntry.toBase64().size());
+}
 
 } // namespace
 
@@ -75,6 +93,8 @@ private slots:
     void rejectsOtherFiles();
     void survivesDamagedEncryptedLog_data();
     void survivesDamagedEncryptedLog();
+    void boundsWhatItReads_data();
+    void boundsWhatItReads();
     void queuesMessagesFromOtherThreads();
     void readerPrintsEncryptedLog();
     void readerRejectsOtherFiles_data();
@@ -565,22 +585,27 @@ void TestLogFileManager::survivesDamagedEncryptedLog_data()
 {
     QTest::addColumn<QByteArray>("tail"); // bytes after one valid entry
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("unreadableEntries");
+    QTest::addColumn<bool>("tailRead");
 
     const QString first = "\nKIV00000001<2026-03-02 09:05:03:007> first";
-    QTest::newRow("nothing") << QByteArray() << first;
-    QTest::newRow("length of 4 GB - 2") << QByteArray("\xFF\xFF\xFF\xFE", 4) << first;
-    QTest::newRow("length of 2 GB") << QByteArray("\x7F\xFF\xFF\xF0\x00\x41", 6) << first;
-    QTest::newRow("odd length") << QByteArray("\x00\x00\x00\x03\x00\x41\x00", 7) << first;
-    QTest::newRow("cut length") << QByteArray("\x00\x00", 2) << first;
-    QTest::newRow("cut entry") << QByteArray("\x00\x00\x00\x10\x00\x41", 6) << first;
-    QTest::newRow("null string") << QByteArray("\xFF\xFF\xFF\xFF", 4) << first;
-    QTest::newRow("entry that is not cipher text") << QByteArray("\x00\x00\x00\x04\x00\x41\x00\x42", 8) << first;
+    QTest::newRow("nothing") << QByteArray() << first << 0 << true;
+    QTest::newRow("length of 4 GB - 2") << QByteArray("\xFF\xFF\xFF\xFE", 4) << first << 0 << false;
+    QTest::newRow("length of 2 GB") << QByteArray("\x7F\xFF\xFF\xF0\x00\x41", 6) << first << 0 << false;
+    QTest::newRow("odd length") << QByteArray("\x00\x00\x00\x03\x00\x41\x00", 7) << first << 0 << false;
+    QTest::newRow("cut length") << QByteArray("\x00\x00", 2) << first << 0 << false;
+    QTest::newRow("cut entry") << QByteArray("\x00\x00\x00\x10\x00\x41", 6) << first << 0 << false;
+    QTest::newRow("null string") << QByteArray("\xFF\xFF\xFF\xFF", 4) << first << 0 << true;
+    QTest::newRow("entry that is not cipher text")
+        << QByteArray("\x00\x00\x00\x04\x00\x41\x00\x42", 8) << first << 1 << true;
 }
 
 void TestLogFileManager::survivesDamagedEncryptedLog()
 {
     QFETCH(QByteArray, tail);
     QFETCH(QString, expected);
+    QFETCH(int, unreadableEntries);
+    QFETCH(bool, tailRead);
 
     LogFileManager *manager = openLog("damaged", true);
     QVERIFY(manager);
@@ -593,8 +618,80 @@ void TestLogFileManager::survivesDamagedEncryptedLog()
 
     MessageCatcher catcher;
     QString text;
-    QVERIFY(LogFileManager::ReadEncryptedLog(path("damaged.elf"), text));
+    LogFileManager::ReadGaps gaps;
+    QVERIFY(LogFileManager::ReadEncryptedLog(path("damaged.elf"), text, &gaps));
     QCOMPARE(text, expected);
+    QCOMPARE(gaps.unreadableEntries, unreadableEntries);
+    QCOMPARE(gaps.unreadBytes, tailRead ? qint64(0) : qint64(tail.size()));
+    QVERIFY(!gaps.textLimitReached);
+}
+
+void TestLogFileManager::boundsWhatItReads_data()
+{
+    QTest::addColumn<QByteArrayList>("entries"); // cipher bytes
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("unreadableEntries");
+    QTest::addColumn<qint64>("unreadBytes");
+    QTest::addColumn<QString>("report"); // part of the reader's line on standard error; empty: none
+
+    LightCipher cipher(kLogCipherKey);
+    const auto encrypt = [&cipher](const QByteArray &plain) { return cipher.EncryptBytes(plain); };
+    const QByteArray first = "\nKIV00000001<2026-03-02 09:05:03:007> first";
+    const QByteArray last = "\nKIV00000001<2026-03-02 09:05:03:007> last";
+    const int mebibyte = 1024 * 1024;
+
+    // One entry of about 174 KB that inflates to 64 MiB, 17 times: 2.96 MB of file.
+    const QByteArray bomb = encrypt(QByteArray(64 * mebibyte, 'x'));
+    QByteArrayList bombs{encrypt(first)};
+    for (int i = 0; i < 17; ++i)
+        bombs << bomb;
+    bombs << encrypt(last);
+    QTest::newRow("17 entries of 64 MiB")
+        << bombs << true << QString(first + last) << 17 << qint64(0) << "17 entries could not be decrypted";
+
+    const QByteArray atEntryLimit(LightCipher::kMaxPlainSize, 'z');
+    QTest::newRow("entry at the entry limit")
+        << QByteArrayList{encrypt(first), encrypt(atEntryLimit), encrypt(last)} << true
+        << QString(first + atEntryLimit + last) << 0 << qint64(0) << QString();
+
+    // 15 MiB each: the third passes the limit of the file's text.
+    const QByteArray a(15 * mebibyte, 'a');
+    const QByteArray b(15 * mebibyte, 'b');
+    const QByteArrayList pastLimit{encrypt(first), encrypt(a), encrypt(b), encrypt(a), encrypt(last)};
+    QTest::newRow("text past the file limit")
+        << pastLimit << false << QString(first + a + b) << 0 << storedSize(pastLimit[3]) + storedSize(pastLimit[4])
+        << QString("stopped at the limit of %1 MiB of text").arg(LogFileManager::kMaxLogTextSize / mebibyte);
+}
+
+void TestLogFileManager::boundsWhatItReads()
+{
+    QFETCH(QByteArrayList, entries);
+    QFETCH(bool, result);
+    QFETCH(QString, text);
+    QFETCH(int, unreadableEntries);
+    QFETCH(qint64, unreadBytes);
+    QFETCH(QString, report);
+
+    QVERIFY(writeEncryptedLog(path("bounded.elf"), entries));
+    QString read;
+    LogFileManager::ReadGaps gaps;
+    MessageCatcher catcher;
+    QCOMPARE(LogFileManager::ReadEncryptedLog(path("bounded.elf"), read, &gaps), result);
+    QVERIFY(read == text); // QCOMPARE would print MBs
+    QCOMPARE(gaps.unreadableEntries, unreadableEntries);
+    QCOMPARE(gaps.unreadBytes, unreadBytes);
+    QCOMPARE(gaps.textLimitReached, !result);
+
+    // The reader prints what it could read and reports the rest.
+    QProcess reader;
+    reader.start(KIV_LOG_READER_PATH, {path("bounded.elf")});
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitStatus(), QProcess::NormalExit);
+    QVERIFY(reader.readAllStandardOutput() == text.toUtf8());
+    const QString error = QString::fromUtf8(reader.readAllStandardError());
+    QCOMPARE(reader.exitCode(), report.isEmpty() ? 0 : 3);
+    QVERIFY2(report.isEmpty() ? error.isEmpty() : error.contains(report), qPrintable(error));
 }
 
 void TestLogFileManager::queuesMessagesFromOtherThreads()

@@ -165,6 +165,11 @@ bool UpdaterTestDatabase::createAndOpen(const QString &szName)
     return copyDatabase(templateName(), szName) && openDefault(szFull);
 }
 
+bool UpdaterTestDatabase::reopen()
+{
+    return openDefault(m_szCurrent);
+}
+
 bool UpdaterTestDatabase::copyDatabase(const QString &szSource, const QString &szName)
 {
     const QString szFull = prefixed(szName);
@@ -211,6 +216,16 @@ bool UpdaterTestDatabase::bringTo(const QString &szVersion)
         }
     }
     return version() == szVersion;
+}
+
+qint64 UpdaterTestDatabase::sessionCount() const
+{
+    return m_pTemplate
+               ? m_pTemplate
+                     ->scalarAdmin(
+                         QStringLiteral("SELECT sessions FROM pg_stat_database WHERE datname = '%1'").arg(m_szCurrent))
+                     .toLongLong()
+               : -1;
 }
 
 QString UpdaterTestDatabase::version() const

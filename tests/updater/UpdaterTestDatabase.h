@@ -33,6 +33,8 @@ public:
 
     // A fresh copy of the template, opened as the default connection.
     bool createAndOpen(const QString &szName);
+    // Opens the database last opened again as the default connection.
+    bool reopen();
     // A fresh copy of szSource (no connection to it may be open), not opened.
     bool copyDatabase(const QString &szSource, const QString &szName);
     QString prefixed(const QString &szName) const;
@@ -41,6 +43,9 @@ public:
     // transaction, on the default connection.
     bool bringTo(const QString &szVersion);
 
+    // Client sessions ever opened on the database last opened, as the
+    // server counts them; read through the maintenance database.
+    qint64 sessionCount() const;
     QString version() const;
     QVariant scalar(const QString &szSql) const;
     QStringList column(const QString &szSql) const;

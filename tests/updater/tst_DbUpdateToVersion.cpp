@@ -47,6 +47,7 @@ private slots:
     void personalDataPassOnEmptyTable();
     void personalDataPassEncryptsEveryRecordOnce();
     void personalDataSaveFailureFailsStep();
+    void unreadablePersonalDataFailsStepAndRestoresSwitch();
     void personalDataPassShowsRecordNumber();
 
 private:
@@ -398,6 +399,31 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
     const QStringList lstStored = plainNames();
     for (int i = 0; i < lstPlain.size(); ++i)
         QVERIFY(lstStored.at(i) != lstPlain.at(i));
+}
+
+void TestDbUpdateToVersion::unreadablePersonalDataFailsStepAndRestoresSwitch()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("unreadable")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.7.0")), qPrintable(m_db.lastError()));
+    // Reading the table's rows fails; locking it and reading its columns do not.
+    QVERIFY(m_db.exec("CREATE FUNCTION refuse_read() RETURNS boolean LANGUAGE plpgsql AS $$ BEGIN "
+                      "RAISE EXCEPTION 'personal data not readable'; END $$; "
+                      "ALTER TABLE \"PERSONALDATA\" ENABLE ROW LEVEL SECURITY; "
+                      "ALTER TABLE \"PERSONALDATA\" FORCE ROW LEVEL SECURITY; "
+                      "CREATE POLICY refuse_read ON \"PERSONALDATA\" USING (refuse_read())"));
+    m_log.setDatabaseLogging(false);
+    m_log.mark();
+
+    DBManager *pManager = DBManager::instance();
+    for (const bool bSwitch : {false, true}) {
+        pManager->setEncryptionEnabled(bSwitch);
+        DbUpdateToVersion_1_8_0 step;
+        QVERIFY(!step.updateInTransaction());
+        QCOMPARE(pManager->encryptionEnabled(), bSwitch);
+    }
+    QCOMPARE(m_db.version(), QStringLiteral("1.7.0"));
+    QCOMPARE(m_log.count("ERROR: Unable to read the \"PERSONALDATA\" table."), 2);
+    QCOMPARE(m_log.entries().filter(QRegularExpression("^ERROR: .*personal data not readable")).size(), 2);
 }
 
 void TestDbUpdateToVersion::personalDataPassShowsRecordNumber()

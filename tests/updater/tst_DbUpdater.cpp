@@ -9,9 +9,74 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
+#include <future>
+#include <thread>
+
 namespace {
 
 const char *const kDataKey = "updater-test-data-key-0123456789";
+
+// Makes the update of the personal-data record of "City 10" wait for the
+// advisory lock 4711, so that a test can act in the middle of the pass.
+const char *const kWaitInThePass =
+    "CREATE FUNCTION wait_in_pass() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF OLD.\"City\" = 'City 10' THEN "
+    "PERFORM pg_advisory_xact_lock(4711); END IF; RETURN NEW; END $$; CREATE TRIGGER wait_in_pass BEFORE UPDATE ON "
+    "\"PERSONALDATA\" FOR EACH ROW EXECUTE FUNCTION wait_in_pass()";
+
+// Another workstation, in a thread of its own while the test runs an update:
+// it holds szHold (in place when the constructor returns) until stop(), and
+// calls onWait once, on its connection, with the updater's process when the
+// updater's session waits for a lock.
+class LockWatch
+{
+public:
+    using Action = std::function<void(QSqlQuery &query, int nUpdaterPid)>;
+
+    LockWatch(const UpdaterTestDatabase &database, const QString &szHold, const Action &onWait)
+    {
+        std::promise<bool> held;
+        std::future<bool> isHeld = held.get_future();
+        m_thread = std::thread([this, &database, szHold, onWait, &held] {
+            {
+                QSqlDatabase db = database.otherConnection(QStringLiteral("kivtest-watch"));
+                QSqlQuery query(db);
+                QSqlQuery activity(db);
+                held.set_value(query.exec(QStringLiteral("SET application_name = 'kivtest-watch'")) &&
+                               query.exec(szHold));
+                for (bool bActed = false; !m_bStop; QThread::msleep(5)) {
+                    // Inside the hold's transaction the activity view would stay one snapshot.
+                    activity.exec(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+                    activity.exec(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                                 "AND application_name = 'KivDataBaseUpdater' "
+                                                 "AND wait_event_type = 'Lock'"));
+                    if (!bActed && activity.next()) {
+                        bActed = true;
+                        onWait(query, activity.value(0).toInt());
+                    }
+                }
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("kivtest-watch"));
+        });
+        m_bHolding = isHeld.get();
+    }
+    ~LockWatch() { stop(); }
+
+    bool isHolding() const { return m_bHolding; }
+    void stop()
+    {
+        m_bStop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_bStop{false};
+    bool m_bHolding = false;
+    std::thread m_thread;
+};
 
 // What a run told, in the order it told it.
 class SignalRecorder
@@ -60,8 +125,15 @@ private slots:
     void signalsOfARun();
     void refusesWhileAnotherRunHoldsTheDatabase();
     void failsWhenDefaultParamsCannotBeSaved();
+    void blockedStepFailsWithoutTrace_data();
+    void blockedStepFailsWithoutTrace();
+    void editDuringThePassWaitsAndSurvives();
 
 private:
+    void insertPersonalData();
+    QStringList storedPersonalData() const;
+    void verifyEncryptedOnce(const QStringList &lstPlain, int nAddedRows);
+
     UpdaterTestDatabase m_db;
     UpdaterTestLog m_log;
     QStringList m_lstReference;
@@ -186,7 +258,7 @@ void TestDbUpdater::signalsOfARun_data()
     QTest::addColumn<bool>("result");
     QTest::addColumn<QStringList>("expectedSignals");
     QTest::addColumn<QString>("finalVersion");
-    QTest::addColumn<QString>("errorLine");
+    QTest::addColumn<QString>("logLine");
 
     const QString szNotFound = QStringLiteral("ERROR: Database version not found. Unable to update the Database.");
     QTest::newRow("unknown newer version") << "1.4.0"
@@ -214,6 +286,19 @@ void TestDbUpdater::signalsOfARun_data()
         << "CREATE TABLE \"dcmAE\" (id integer)" << true << QStringList{"started", "step 5", "completed false"}
         << "1.3.0"
         << "ERROR: Error executing script: :/SqlScript/v.01.04.00/01-04-001-dcmAE-CreateTable.sql";
+    // The caller read the version before another run took the database on;
+    // the administrator has changed his password settings since.
+    QTest::newRow("another run finished first")
+        << "1.9.0"
+        << "1.7.0"
+        << "UPDATE \"USERS\" SET \"PasswordTermTime\" = 90, \"PasswordChangeRemindMe\" = false" << true
+        << QStringList{"started", "completed true"} << "1.9.0"
+        << "The database reports version 1.9.0 instead of 1.7.0: the update starts from version 1.9.0.";
+    QTest::newRow("the caller read an older version")
+        << "1.6.0"
+        << "1.4.0"
+        << "" << true << expectedRun(10, 12, "true") << "1.9.0"
+        << "The database reports version 1.6.0 instead of 1.4.0: the update starts from version 1.6.0.";
 }
 
 void TestDbUpdater::signalsOfARun()
@@ -224,12 +309,15 @@ void TestDbUpdater::signalsOfARun()
     QFETCH(bool, result);
     QFETCH(QStringList, expectedSignals);
     QFETCH(QString, finalVersion);
-    QFETCH(QString, errorLine);
+    QFETCH(QString, logLine);
 
     QVERIFY2(m_db.createAndOpen(QStringLiteral("signals")), qPrintable(m_db.lastError()));
     QVERIFY2(m_db.bringTo(dbVersion), qPrintable(m_db.lastError()));
     if (!obstacle.isEmpty())
         QVERIFY2(m_db.exec(obstacle), qPrintable(m_db.lastError()));
+    const QString szUsers = QStringLiteral("SELECT \"UserName\" || ':' || \"PasswordTermTime\" || ':' || "
+                                           "\"PasswordChangeRemindMe\" FROM \"USERS\" ORDER BY 1");
+    const QStringList lstBefore = m_db.fingerprint() + m_db.column(szUsers);
     m_log.mark();
 
     DbUpdater updater;
@@ -238,7 +326,10 @@ void TestDbUpdater::signalsOfARun()
     QCOMPARE(updater.updateDatabase(), result);
     QCOMPARE(recorder.signalList(), expectedSignals);
     QCOMPARE(m_db.version(), finalVersion);
-    QCOMPARE(m_log.count(errorLine), 1);
+    QCOMPARE(m_log.count(logLine), 1);
+    // A run that ends at the version it began with leaves everything as it was.
+    if (finalVersion == dbVersion)
+        QCOMPARE(m_db.fingerprint() + m_db.column(szUsers), lstBefore);
 
     // Nothing of the failed step stays: 1.6.0 had added its patients columns
     // before its users script failed.
@@ -324,6 +415,181 @@ void TestDbUpdater::failsWhenDefaultParamsCannotBeSaved()
         other.close();
     }
     QSqlDatabase::removeDatabase(szConnection);
+}
+
+void TestDbUpdater::insertPersonalData()
+{
+    QVERIFY(m_db.exec("INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"DateOfBirth\", \"Address\", "
+                      "\"PostalCode\", \"City\", \"StateRegion\", \"Country\") SELECT 'First ' || n, 'Last ' || n, "
+                      "'1980-01-01', 'Street ' || n, '1000', 'City ' || n, 'Region', 'Country' "
+                      "FROM generate_series(1, 20) AS n"));
+}
+
+QStringList TestDbUpdater::storedPersonalData() const
+{
+    return m_db.column("SELECT \"ID\" || '|' || \"FirstName\" || '|' || \"LastName\" || '|' || \"City\" "
+                       "FROM \"PERSONALDATA\" ORDER BY \"ID\"");
+}
+
+// Every row of lstPlain reads back, decrypted once, as it was.
+void TestDbUpdater::verifyEncryptedOnce(const QStringList &lstPlain, int nAddedRows)
+{
+    QCOMPARE(m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\"").toInt(), lstPlain.size() + nAddedRows);
+    QCOMPARE(
+        m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\" WHERE NOT starts_with(\"FirstName\", '$kiv1$')").toInt(), 0);
+    for (const QString &szRow : lstPlain) {
+        PersonalData record;
+        record.setIdPersonalData(szRow.section('|', 0, 0).toLongLong());
+        QVERIFY(record.load());
+        QCOMPARE(QStringList({szRow.section('|', 0, 0),
+                              record.value(QStringLiteral("FirstName")),
+                              record.value(QStringLiteral("LastName")),
+                              record.value(QStringLiteral("City"))})
+                     .join('|'),
+                 szRow);
+    }
+}
+
+void TestDbUpdater::blockedStepFailsWithoutTrace_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("hold");
+    QTest::addColumn<bool>("terminate");
+    QTest::addColumn<int>("failedStep");
+    QTest::addColumn<int>("addedRows");
+    QTest::addColumn<QString>("error");
+
+    // Another session holds a lock that the step waits for; then the
+    // updater's backend is ended, or its lock time-out expires.
+    const QString szLost = QStringLiteral("^ERROR: Database connection lost during the update: .*"
+                                          "terminating connection due to administrator command");
+    const QString szProfile = QStringLiteral("INSERT INTO \"PROFILES\" (\"ID\", \"IdDescription\") VALUES (1, 7)");
+    const QString szProfiles = QStringLiteral("BEGIN; LOCK TABLE \"PROFILES\" IN ACCESS EXCLUSIVE MODE");
+    const auto timedOut = [](const char *pszTable) {
+        return QStringLiteral("^ERROR: Lock wait time-out after 1000 ms: %1 is held by application "
+                              "\"kivtest-watch\" at 127\\.0\\.0\\.1 \\(user ")
+            .arg(pszTable);
+    };
+    QTest::newRow("lost in a schema step")
+        << "1.3.0"
+        << ""
+        << "BEGIN; LOCK TABLE patients IN ACCESS EXCLUSIVE MODE" << true << 5 << 0 << szLost;
+    QTest::newRow("lost in the default profile check")
+        << "1.0.0" << szProfile << szProfiles << true << 2 << 1 << szLost;
+    QTest::newRow("lost in the personal-data pass")
+        << "1.7.0" << kWaitInThePass << "SELECT pg_advisory_lock(4711)" << true << 11 << 0 << szLost;
+    QTest::newRow("time-out in the default profile check")
+        << "1.0.0" << szProfile << szProfiles << false << 2 << 1 << timedOut("\"PROFILES\"");
+    QTest::newRow("time-out in the personal-data pass")
+        << "1.7.0"
+        << ""
+        << "BEGIN; UPDATE \"PERSONALDATA\" SET \"City\" = \"City\"" << false << 11 << 0 << timedOut("\"PERSONALDATA\"");
+}
+
+void TestDbUpdater::blockedStepFailsWithoutTrace()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, setup);
+    QFETCH(QString, hold);
+    QFETCH(bool, terminate);
+    QFETCH(int, failedStep);
+    QFETCH(int, addedRows);
+    QFETCH(QString, error);
+
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("blocked")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(start), qPrintable(m_db.lastError()));
+    insertPersonalData();
+    if (!setup.isEmpty())
+        QVERIFY2(m_db.exec(setup), qPrintable(m_db.lastError()));
+    const QStringList lstSchema = m_db.fingerprint();
+    const QStringList lstPlain = storedPersonalData();
+    m_log.setDatabaseLogging(false);
+    m_log.mark();
+
+    DbUpdater updater;
+    SignalRecorder recorder(updater);
+    updater.setCurrentVersion(start);
+    if (!terminate)
+        updater.setLockTimeout(1000);
+    LockWatch watch(m_db, hold, [terminate](QSqlQuery &query, int nUpdaterPid) {
+        if (terminate)
+            query.exec(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(nUpdaterPid));
+    });
+    QVERIFY(watch.isHolding());
+    const qint64 nSessions = m_db.sessionCount();
+    QCOMPARE(updater.updateDatabase(), !terminate);
+    // No statement ran on another session, and a lost one is not replaced.
+    QCOMPARE(m_db.sessionCount(), nSessions);
+    QCOMPARE(DBManager::instance()->isDatabaseOpen(), !terminate);
+    watch.stop();
+    QStringList lstSignals{QStringLiteral("started"), QStringLiteral("step %1").arg(failedStep)};
+    if (!terminate)
+        lstSignals << QStringLiteral("completed false");
+    QCOMPARE(recorder.signalList(), lstSignals);
+    QVERIFY(DBManager::instance()->encryptionEnabled());
+    // The cause is in the general log; a rollback is told only when it happened.
+    const QStringList lstEntries = m_log.entries();
+    QVERIFY2(lstEntries.filter(QRegularExpression(error)).size() == 1 &&
+                 lstEntries.filter("rolled back").size() == (terminate ? 0 : 1) &&
+                 lstEntries.filter(QRegularExpression("^ERROR: *$")).isEmpty(),
+             qPrintable(lstEntries.join('\n')));
+
+    // Nothing of the step stays, and the next run completes.
+    QVERIFY2(m_db.reopen(), qPrintable(m_db.lastError()));
+    QCOMPARE(m_db.fingerprint(), lstSchema);
+    QCOMPARE(storedPersonalData(), lstPlain);
+    DbUpdater next;
+    next.setCurrentVersion(m_db.version());
+    QVERIFY(next.updateDatabase());
+    QCOMPARE(m_db.version(), QStringLiteral("1.9.0"));
+    verifyEncryptedOnce(lstPlain, addedRows);
+}
+
+void TestDbUpdater::editDuringThePassWaitsAndSurvives()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("edit")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.7.0")), qPrintable(m_db.lastError()));
+    insertPersonalData();
+    QVERIFY(m_db.exec(kWaitInThePass));
+    QStringList lstPlain = storedPersonalData();
+    const QString szId = lstPlain.filter("|City 15").value(0).section('|', 0, 0);
+
+    // While the pass waits at the tenth record, another workstation changes
+    // the fifteenth; once that edit waits, the pass goes on.
+    bool bEditWaited = false;
+    LockWatch watch(m_db, "SELECT pg_advisory_lock(4711)", [&](QSqlQuery &query, int) {
+        std::atomic<bool> bEditDone{false};
+        std::thread editor([&] {
+            {
+                QSqlDatabase db = m_db.otherConnection(QStringLiteral("kivtest-editor"));
+                QSqlQuery(db).exec(QStringLiteral("SET application_name = 'kivtest-editor'; UPDATE \"PERSONALDATA\" "
+                                                  "SET \"City\" = 'Edited' WHERE \"ID\" = %1")
+                                       .arg(szId));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("kivtest-editor"));
+            bEditDone = true;
+        });
+        for (; !bEditDone && !bEditWaited; QThread::msleep(5)) {
+            query.exec("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'kivtest-editor' "
+                       "AND wait_event_type = 'Lock'");
+            bEditWaited = query.next() && query.value(0).toInt() == 1;
+        }
+        query.exec("SELECT pg_advisory_unlock(4711)");
+        editor.join();
+    });
+    QVERIFY(watch.isHolding());
+
+    DbUpdater updater;
+    SignalRecorder recorder(updater);
+    updater.setCurrentVersion(QStringLiteral("1.7.0"));
+    QVERIFY(updater.updateDatabase());
+    watch.stop();
+    QCOMPARE(recorder.signalList(), expectedRun(11, 12, "true"));
+    QVERIFY(bEditWaited);
+    lstPlain.replaceInStrings(QRegularExpression("\\|City 15$"), "|Edited");
+    verifyEncryptedOnce(lstPlain, 0);
 }
 
 QTEST_MAIN(TestDbUpdater)

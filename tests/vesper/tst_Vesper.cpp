@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 #include "MessageCatcher.h"
 
 namespace {
@@ -136,6 +138,7 @@ private slots:
 
     void storesAndReadsBackOnNewObject_data();
     void storesAndReadsBackOnNewObject();
+    void otherTypeSelectsNothing_data();
     void otherTypeSelectsNothing();
     void unusableSetupEntriesLeaveNoCipher_data();
     void unusableSetupEntriesLeaveNoCipher();
@@ -212,16 +215,31 @@ void VesperTest::storesAndReadsBackOnNewObject()
                              .arg(name)});
 }
 
+void VesperTest::otherTypeSelectsNothing_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("0") << 0;
+    // Past the enumerators: defined only because the type's underlying int is fixed.
+    QTest::newRow("4") << 4;
+    QTest::newRow("-1") << -1;
+    QTest::newRow("256") << 256;
+    QTest::newRow("largest int") << std::numeric_limits<int>::max();
+    QTest::newRow("smallest int") << std::numeric_limits<int>::min();
+}
+
 void VesperTest::otherTypeSelectsNothing()
 {
+    QFETCH(int, type);
     writeMixedSetup(setupIn(primaryRoot()));
     writeIni(dataIn(primaryRoot()), "DBS/U", encrypted("marlek"));
     const QByteArray before = fileBytes(dataIn(primaryRoot()));
 
     MessageCatcher catcher;
     Vesper vesper;
-    QCOMPARE(vesper.getCredentials(static_cast<eCreType>(0)), QString());
-    vesper.setCredentials(static_cast<eCreType>(0), "other");
+    // Brace initialisation from an int compiles only for a fixed underlying type.
+    const eCreType other{type};
+    QCOMPARE(vesper.getCredentials(other), QString());
+    vesper.setCredentials(other, "other");
     QCOMPARE(MessageCatcher::messages(), QStringList());
     QCOMPARE(fileBytes(dataIn(primaryRoot())), before);
 }

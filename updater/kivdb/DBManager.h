@@ -60,6 +60,16 @@ public:
     // Text of the last failure of this object.
     QString lastError() const;
 
+    // Server process of the session behind the default connection, as libpq
+    // knows it (no round trip to the server); 0 when there is no default
+    // connection or libpq found it broken. A connection that was opened again
+    // is another session with another process.
+    int sessionProcessId() const;
+    // libpq's message on the default connection about its last statement or
+    // failure, whoever ran it, also after the connection broke; empty when
+    // there is none.
+    QString sessionErrorText() const;
+
 private:
     DBManager();
     ~DBManager();
