@@ -29,15 +29,14 @@ esac
 
 bash "$ROOT/scripts/setup.sh"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DKIV_BUILD_TESTS=OFF -DKIV_BUILD_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target KivDataBaseUpdater VesperSetup KivLogReader
+cmake --build "$BUILD" -j"$(nproc)" --target KivDataBaseUpdater VesperSetup KivLogReader translations
 
-# The suite as installed: the program and its libraries in a folder below the
-# suite root, which then holds Log/, DataBaseBackUp/, Language/ and OpenSSL/.
+# The suite as installed, by the install rules of the build (component
+# Suite): the programs and their libraries in Updater/ below the suite root,
+# which also holds Language/, Log/, DataBaseBackUp/ and OpenSSL/.
 SUITE="$RUNDIR/suite"
 UPDATER="$SUITE/Updater"
-mkdir -p "$UPDATER" "$SUITE/OpenSSL"
-cp -f "$BUILD/bin/KivDataBaseUpdater" "$BUILD/bin/VesperSetup" "$BUILD/bin/KivLogReader" "$UPDATER/"
-cp -af "$BUILD"/bin/lib*.so* "$UPDATER/"
+cmake --install "$BUILD" --prefix "$SUITE" --component Suite >/dev/null
 
 # The private server; the program checks its certificate against this CA.
 KIV_PG_PORT=6543 bash "$ROOT/scripts/pgserver.sh" start "$RUNDIR/pgserver"
