@@ -111,13 +111,13 @@ QString elapsedText(qint64 nMs)
 
 } // namespace
 
+// What a client program's run says when it goes wrong, and the title of its
+// progress dialog.
 struct DatabaseBackup::ChildTexts
 {
-    const char *pszMissing;
     const char *pszNotStarted;
     const char *pszFailed;
     const char *pszExitCode;
-    const char *pszSuccess;
     QString szProgressTitle;
 };
 
@@ -245,8 +245,7 @@ bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess
                                    QStringLiteral("--file"),
                                    quoted(szPartial),
                                    quoted(szDatabase)};
-    const ChildTexts texts{
-        kBackupMissing, kBackupNotStarted, kBackupFailed, kBackupExitCode, kBackupSuccess, tr("Database backup")};
+    const ChildTexts texts{kBackupNotStarted, kBackupFailed, kBackupExitCode, tr("Database backup")};
     if (!runChild(pParent, texts, szProgram, lstArguments, [&szPartial] { QFile::remove(szPartial); }))
         return false;
 
@@ -345,8 +344,9 @@ bool DatabaseBackup::restore(QWidget *pParent)
     if (!bSingleTransaction)
         LogFileManager::Instance()->Log(
             1,
-            QStringLiteral("The backup holds %1 large objects: more locks than the server keeps for one transaction "
-                           "(max_locks_per_transaction); restoring without --single-transaction.")
+            QStringLiteral("The backup holds %1 entries, %2 of them large objects: more locks than the server keeps "
+                           "for one transaction (max_locks_per_transaction); restoring without --single-transaction.")
+                .arg(nEntries)
                 .arg(nLargeObjects),
             LogCatGeneral,
             LogSevWarning);
@@ -368,8 +368,7 @@ bool DatabaseBackup::restore(QWidget *pParent)
                              quoted(szFile)};
     if (!bSingleTransaction)
         lstArguments.removeAll(QStringLiteral("--single-transaction"));
-    const ChildTexts texts{
-        kRestoreMissing, kRestoreNotStarted, kRestoreFailed, kRestoreExitCode, kRestoreSuccess, tr("Database restore")};
+    const ChildTexts texts{kRestoreNotStarted, kRestoreFailed, kRestoreExitCode, tr("Database restore")};
     const auto dropTemporary = [this, &szTemporary] {
         dropTemporaryDatabase(szTemporary);
         openConfiguredDatabase();
