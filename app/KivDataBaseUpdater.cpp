@@ -2,12 +2,15 @@
 
 #include "AppContext.h"
 #include "DBManager.h"
+#include "DatabaseBackup.h"
 #include "DbCreator.h"
 #include "DbUpdater.h"
 #include "KivResources.h"
 #include "LogFileManager.h"
 #include "StatusBarLabelWidget.h"
 #include "UICnfProgram.h"
+#include "UICreateDb.h"
+#include "UIForceDbVersion.h"
 #include "UIMessageBox.h"
 #include "VersionCompare.h"
 
@@ -38,7 +41,7 @@ QString english(const char *pszText)
 
 KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     : QMainWindow(parent), m_pStatusServer(nullptr), m_pStatusDatabase(nullptr), m_pDbUpdater(new DbUpdater(this)),
-      m_bAutoMode(false)
+      m_bAutoMode(false), m_pDatabaseBackup(new DatabaseBackup(this))
 {
     m_strDbVersion.clear();
     m_strDbVersionAfterUpdate.clear();
@@ -80,6 +83,7 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     m_pStatusDatabase->setPixmap(QPixmap(QStringLiteral(":/images/data_blue_16.png")));
     ui.statusBar->addPermanentWidget(m_pStatusDatabase, 0);
 
+    connect(m_pDatabaseBackup, &DatabaseBackup::databaseChanged, this, &KivDataBaseUpdater::updateDbVersionDisplay);
     connect(ui.pushButtonStartUpdate, &QPushButton::clicked, this, &KivDataBaseUpdater::pushButtonStartUpdateClicked);
     connect(m_pDbUpdater,
             &DbUpdater::updateStarted,
@@ -161,15 +165,36 @@ void KivDataBaseUpdater::toolsProgramConfiguration()
         updateDbVersionDisplay();
 }
 
-void KivDataBaseUpdater::toolsDataBaseBackup() {}
+void KivDataBaseUpdater::toolsDataBaseBackup()
+{
+    m_pDatabaseBackup->backup(this);
+}
 
-void KivDataBaseUpdater::toolsDataBaseRestore() {}
+void KivDataBaseUpdater::toolsDataBaseRestore()
+{
+    m_pDatabaseBackup->restore(this);
+}
 
-void KivDataBaseUpdater::toolsDataBaseCreation() {}
+void KivDataBaseUpdater::toolsDataBaseCreation()
+{
+    UICreateDb dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    updateDbVersionDisplay();
+    updateConnectionLabels();
+}
 
-void KivDataBaseUpdater::toolsCleanDataBaseBackup() {}
+void KivDataBaseUpdater::toolsCleanDataBaseBackup()
+{
+    m_pDatabaseBackup->cleanBackups(this);
+}
 
-void KivDataBaseUpdater::toolsForceDataBaseVersion() {}
+void KivDataBaseUpdater::toolsForceDataBaseVersion()
+{
+    UIForceDbVersion dialog(this);
+    if (dialog.exec() == QDialog::Accepted)
+        updateDbVersionDisplay();
+}
 
 void KivDataBaseUpdater::pushButtonStartUpdateClicked()
 {
@@ -206,6 +231,10 @@ bool KivDataBaseUpdater::runUpdate()
         warning(tr(kDatabaseNewer));
         return false;
     }
+
+    // With "back up before update" on, no update starts without a backup.
+    if (!m_pDatabaseBackup->backupBeforeUpdate(this, m_bAutoMode))
+        return false;
 
     m_bLastUpdateResult = false;
     m_pDbUpdater->setCurrentVersion(m_strDbVersion);

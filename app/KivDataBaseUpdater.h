@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class DatabaseBackup;
 class DbUpdater;
 class StatusBarLabelWidget;
 class QCloseEvent;
@@ -66,6 +67,9 @@ private:
     QString m_strDbVersionAfterUpdate;
     DbUpdater *m_pDbUpdater;
     bool m_bAutoMode;
+    // Backup, restore and cleaning of the Tools menu, and the backup before
+    // an update.
+    DatabaseBackup *m_pDatabaseBackup;
     // Between updateStarted() and updateCompleted().
     bool m_bUpdating = false;
     bool m_bLastUpdateResult = false;

@@ -10,9 +10,11 @@ namespace {
 
 const QString kKeyDbServerPath = QStringLiteral("miscellaneous/dbServerPath");
 const QString kKeyTimeoutProcessExecution = QStringLiteral("miscellaneous/timeoutProcessExecution");
+const QString kKeyBackupBeforeUpdate = QStringLiteral("miscellaneous/backupBeforeUpdate");
 
 constexpr qint32 kDefaultTimeoutProcessExecution = 30;
 constexpr qint32 kDefaultBackupValidityDays = 30;
+constexpr bool kDefaultBackupBeforeUpdate = false;
 
 #ifndef Q_OS_WIN
 const QString kPgDump = QStringLiteral("pg_dump");
@@ -23,7 +25,8 @@ const QString kPostgresLibRoot = QStringLiteral("/usr/lib/postgresql");
 } // namespace
 
 CnfVarie::CnfVarie()
-    : m_nTimeoutProcessExecution(kDefaultTimeoutProcessExecution), m_nBackupValidityDays(kDefaultBackupValidityDays)
+    : m_nTimeoutProcessExecution(kDefaultTimeoutProcessExecution), m_nBackupValidityDays(kDefaultBackupValidityDays),
+      m_bBackupBeforeUpdate(kDefaultBackupBeforeUpdate)
 {
 }
 
@@ -35,6 +38,7 @@ bool CnfVarie::load(QSettings &settings)
     m_szDbServerPath =
         settings.contains(kKeyDbServerPath) ? settings.value(kKeyDbServerPath).toString() : defaultDbServerPath();
     m_nTimeoutProcessExecution = settings.value(kKeyTimeoutProcessExecution, kDefaultTimeoutProcessExecution).toInt();
+    m_bBackupBeforeUpdate = settings.value(kKeyBackupBeforeUpdate, kDefaultBackupBeforeUpdate).toBool();
     return true;
 }
 
@@ -42,6 +46,7 @@ bool CnfVarie::save(QSettings &settings) const
 {
     settings.setValue(kKeyDbServerPath, m_szDbServerPath);
     settings.setValue(kKeyTimeoutProcessExecution, m_nTimeoutProcessExecution);
+    settings.setValue(kKeyBackupBeforeUpdate, m_bBackupBeforeUpdate);
     return true;
 }
 
@@ -73,6 +78,16 @@ int CnfVarie::backupValidityDays() const
 void CnfVarie::setBackupValidityDays(int nDays)
 {
     m_nBackupValidityDays = nDays;
+}
+
+bool CnfVarie::backupBeforeUpdate() const
+{
+    return m_bBackupBeforeUpdate;
+}
+
+void CnfVarie::setBackupBeforeUpdate(bool bBackup)
+{
+    m_bBackupBeforeUpdate = bBackup;
 }
 
 QString CnfVarie::defaultDbServerPath()

@@ -22,6 +22,10 @@ public:
     void setTimeoutProcessExecution(int nSeconds);
     int backupValidityDays() const;
     void setBackupValidityDays(int nDays);
+    // The update action first backs the database up and does not start when
+    // that backup fails.
+    bool backupBeforeUpdate() const;
+    void setBackupBeforeUpdate(bool bBackup);
 
     // Default of the database server path on this platform.
     static QString defaultDbServerPath();
@@ -36,4 +40,5 @@ private:
     QString m_szDbServerPath;
     qint32 m_nTimeoutProcessExecution;
     qint32 m_nBackupValidityDays;
+    bool m_bBackupBeforeUpdate;
 };

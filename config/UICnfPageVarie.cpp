@@ -30,6 +30,7 @@ UICnfPageVarie::UICnfPageVarie(CnfProgram *pCnfProgram, QWidget *pParent)
     m_pUi->lineEditTimeoutProcess->setText(QString::number(varie.timeoutProcessExecution()));
     const int nIndex = m_pUi->cbDbValidityDaysBackup->findData(varie.backupValidityDays());
     m_pUi->cbDbValidityDaysBackup->setCurrentIndex(nIndex >= 0 ? nIndex : 0);
+    m_pUi->checkBoxBackupBeforeUpdate->setChecked(varie.backupBeforeUpdate());
 
     // Connected only now, so that filling the fields leaves the page unmodified.
     connect(m_pUi->lineEditTimeoutProcess, &QLineEdit::textChanged, this, &UICnfPageVarie::dataModified);
@@ -37,6 +38,7 @@ UICnfPageVarie::UICnfPageVarie(CnfProgram *pCnfProgram, QWidget *pParent)
             QOverload<int>::of(&QComboBox::currentIndexChanged),
             this,
             &UICnfPageVarie::dataModified);
+    connect(m_pUi->checkBoxBackupBeforeUpdate, &QCheckBox::stateChanged, this, &UICnfPageVarie::dataModified);
     connect(m_pUi->pushButtonFolder, &QPushButton::clicked, this, &UICnfPageVarie::pushButtonFolderClicked);
 }
 
@@ -88,5 +90,6 @@ bool UICnfPageVarie::applyData()
     varie.setDbServerPath(m_pUi->lineEditDbServerPath->text());
     varie.setTimeoutProcessExecution(szTimeout.toInt());
     varie.setBackupValidityDays(m_pUi->cbDbValidityDaysBackup->currentData().toInt());
+    varie.setBackupBeforeUpdate(m_pUi->checkBoxBackupBeforeUpdate->isChecked());
     return true;
 }

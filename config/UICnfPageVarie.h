@@ -10,7 +10,8 @@ class UICnfPageVarie;
 }
 
 // Page "Miscellaneous" of the configuration dialog: folder of the PostgreSQL
-// client programs, their time-out and the age of backups that cleaning keeps.
+// client programs, their time-out, the age of backups that cleaning keeps and
+// whether the update action makes a backup first.
 class UICnfPageVarie : public QWidget
 {
     Q_OBJECT

@@ -193,6 +193,30 @@ bool DBManager::deleteDatabase(const QString &szName)
     return execOnDefault(QStringLiteral("DROP DATABASE ") + SqlText::quoteIdentifier(szName), "delete a database");
 }
 
+bool DBManager::createDatabaseFromTemplate(const QString &szName, const QString &szTemplate)
+{
+    if (!SqlText::isUsableDatabaseName(szName) || !SqlText::isUsableDatabaseName(szTemplate)) {
+        m_szLastError = QStringLiteral("Unusable database name");
+        qCWarning(g_lcDatabase) << "Refused to create a database with the name" << szName << "from" << szTemplate;
+        return false;
+    }
+    return execOnDefault(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2")
+                             .arg(SqlText::quoteIdentifier(szName), SqlText::quoteIdentifier(szTemplate)),
+                         "create a database");
+}
+
+bool DBManager::renameDatabase(const QString &szOldName, const QString &szNewName)
+{
+    if (!SqlText::isUsableDatabaseName(szOldName) || !SqlText::isUsableDatabaseName(szNewName)) {
+        m_szLastError = QStringLiteral("Unusable database name");
+        qCWarning(g_lcDatabase) << "Refused to rename the database" << szOldName << "to" << szNewName;
+        return false;
+    }
+    return execOnDefault(QStringLiteral("ALTER DATABASE %1 RENAME TO %2")
+                             .arg(SqlText::quoteIdentifier(szOldName), SqlText::quoteIdentifier(szNewName)),
+                         "rename a database");
+}
+
 bool DBManager::isDatabaseInUse(const QString &szName) const
 {
     return otherSessionCount(szName) > 0;

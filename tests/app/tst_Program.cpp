@@ -36,6 +36,7 @@ private slots:
     void autoUpdateOfUpToDateDatabase();
     void autoUpdateWithoutServerFails();
     void failingStepKeepsTheVersionAndRerunCompletes();
+    void failedBackupBeforeUpdateStopsTheUpdate();
     void secondCopyIsRefused();
     void autoCreateOnTheDefaultServer();
     void helpAndVersionPrintAndEnd_data();
@@ -212,6 +213,38 @@ void ProgramTest::failingStepKeepsTheVersionAndRerunCompletes()
     QVERIFY(openScratch(QStringLiteral("failing")));
     QCOMPARE(m_db.version(), QStringLiteral("1.9.0"));
     DBManager::instance()->closeDatabase();
+}
+
+void ProgramTest::failedBackupBeforeUpdateStopsTheUpdate()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("backupfirst")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.8.0")), qPrintable(m_db.lastError()));
+    DBManager::instance()->closeDatabase();
+    configure(TestDatabase::host(), TestDatabase::port(), m_db.prefixed(QStringLiteral("backupfirst")));
+
+    // A dump program that fails, and the option that asks for a backup first.
+    QTemporaryDir clientDir;
+    QFile dump(clientDir.filePath(QStringLiteral("pg_dump")));
+    QVERIFY(dump.open(QIODevice::WriteOnly));
+    dump.write("#!/bin/sh\necho 'pg_dump: error: disk full' >&2\nexit 3\n");
+    dump.close();
+    QVERIFY(dump.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    {
+        QSettings settings(m_pConfigHome->filePath(QStringLiteral("Marlek Telvor Group/Telvor Imaging Suite.conf")),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("tools/common/miscellaneous/dbServerPath"), clientDir.path());
+        settings.setValue(QStringLiteral("tools/common/miscellaneous/backupBeforeUpdate"), true);
+    }
+
+    const Run result = run({QStringLiteral("-AutoUpdate")});
+    QCOMPARE(result.nExitCode, 1);
+    QVERIFY2(!result.lstLog.filter(QStringLiteral("ERROR: Backup process exit code = 3")).isEmpty(),
+             qPrintable(result.lstLog.join('\n')));
+    QVERIFY(result.lstLog.filter(QStringLiteral("Database update performed")).isEmpty());
+    QVERIFY(openScratch(QStringLiteral("backupfirst")));
+    QCOMPARE(m_db.version(), QStringLiteral("1.8.0"));
+    DBManager::instance()->closeDatabase();
+    QVERIFY(QDir(m_suite.filePath(QStringLiteral("DataBaseBackUp"))).entryList(QDir::Files).isEmpty());
 }
 
 void ProgramTest::secondCopyIsRefused()

@@ -108,6 +108,7 @@ VariantMap ConfigStoreTest::nativeValues(const QString &szSoftwarePath)
         {"tools/common/logFile/validityDays", 12},
         {"tools/common/miscellaneous/dbServerPath", "D:/PostgreSQL/bin"},
         {"tools/common/miscellaneous/timeoutProcessExecution", 77},
+        {"tools/common/miscellaneous/backupBeforeUpdate", true},
         {"common/language", "it"},
         {"kivRoot", "D:/KIVsoftware"},
         {"softwarePath", szSoftwarePath},
@@ -199,6 +200,7 @@ void ConfigStoreTest::emptyStoreLoadsDefaults()
     QCOMPARE(program.varie().dbServerPath(), CnfVarie::defaultDbServerPath());
     QCOMPARE(program.varie().timeoutProcessExecution(), 30);
     QCOMPARE(program.varie().backupValidityDays(), 30);
+    QCOMPARE(program.varie().backupBeforeUpdate(), false);
 
     const CnfCommon &common = context.cnfCommon();
     QCOMPARE(common.fileSystem().softwarePath(), QDir::homePath() + QStringLiteral("/KIV"));
@@ -263,6 +265,7 @@ void ConfigStoreTest::programSaveWritesExactlyItsKeys()
         {"tools/common/logFile/validityDays", "31"},
         {"tools/common/miscellaneous/dbServerPath", binDir.path()},
         {"tools/common/miscellaneous/timeoutProcessExecution", "30"},
+        {"tools/common/miscellaneous/backupBeforeUpdate", "false"},
         {"common/language", "en"},
     };
     QCOMPARE(readStore(*nativeStore()), expected);

@@ -295,6 +295,15 @@ void TestDBManager::createsAndDeletesAwkwardNamesVerbatim()
     QVERIFY(!pManager->deleteDatabase(name));
     QVERIFY(admin.databaseExists(QStringLiteral("postgres")));
 
+    // A database made from template0 under a scratch name takes the name by a rename.
+    const QString szScratch = admin.name() + QStringLiteral("_r");
+    QVERIFY2(pManager->createDatabaseFromTemplate(szScratch, QStringLiteral("template0")),
+             qPrintable(pManager->lastError()));
+    QVERIFY2(pManager->renameDatabase(szScratch, name), qPrintable(pManager->lastError()));
+    QVERIFY(admin.databaseExists(name));
+    QVERIFY(!admin.databaseExists(szScratch));
+    QVERIFY2(pManager->deleteDatabase(name), qPrintable(pManager->lastError()));
+
     pManager->closeDatabase();
     QVERIFY(!pManager->createDatabase(name));
     QVERIFY(!admin.databaseExists(name));
@@ -327,6 +336,9 @@ void TestDBManager::refusesNamesTheServerWouldChange()
     }
     QVERIFY(!DBManager::instance()->createDatabase(name));
     QVERIFY(!DBManager::instance()->deleteDatabase(name));
+    QVERIFY(!DBManager::instance()->createDatabaseFromTemplate(name, QStringLiteral("template0")));
+    QVERIFY(!DBManager::instance()->renameDatabase(admin.name(), name));
+    QVERIFY(admin.databaseExists(admin.name()));
     if (bLong) {
         QVERIFY(admin.databaseExists(szCut));
         QVERIFY(admin.dropDatabase(szCut));

@@ -44,6 +44,11 @@ public:
     // identifier, never run as SQL.
     bool createDatabase(const QString &szName);
     bool deleteDatabase(const QString &szName);
+    // A new database copied from szTemplate ("template0" gives one without
+    // anything added to the server's usual template).
+    bool createDatabaseFromTemplate(const QString &szName, const QString &szTemplate);
+    // No session may be connected to szOldName, the open one included.
+    bool renameDatabase(const QString &szOldName, const QString &szNewName);
     // Other client connections than our own to that database. Terminating
     // waits (a few seconds at most) until they are gone.
     bool isDatabaseInUse(const QString &szName) const;

@@ -1,0 +1,492 @@
+#include "AppContext.h"
+#include "AppTestEnvironment.h"
+#include "DBManager.h"
+#include "DatabaseBackup.h"
+#include "TestDatabase.h"
+#include "UIFileDialog.h"
+#include "UIMessageBox.h"
+#include "UpdaterTestLog.h"
+
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+const QString kDumpFailed = QStringLiteral("Error during the backup process.\nThe database backup was aborted.");
+const QString kDamaged = QStringLiteral("The backup file is incomplete or damaged.\nThe database restore was aborted.");
+const QString kRestoreFailed = QStringLiteral("Error during the restore process.\nThe database restore was aborted.");
+const QDateTime kBackupTime(QDate(2026, 12, 6), QTime(14, 3, 7));
+
+using Boxes = QList<QPair<QMessageBox::Icon, QString>>;
+
+Boxes takeBoxes()
+{
+    Boxes boxes;
+    for (const UIMessageBox::Shown &shown : UIMessageBox::takeShown())
+        boxes << qMakePair(shown.icon, shown.szText);
+    return boxes;
+}
+
+QSqlDatabase connectTo(const QString &szConnection, const QString &szDatabase)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), szConnection);
+    db.setHostName(TestDatabase::host());
+    db.setPort(TestDatabase::port());
+    db.setDatabaseName(szDatabase);
+    db.setUserName(TestDatabase::user());
+    db.setPassword(TestDatabase::password());
+    db.open();
+    return db;
+}
+
+// What a restore must bring back: rows, large objects with their contents,
+// and the tables there are.
+QStringList fingerprint(const QString &szDatabase)
+{
+    QStringList lstResult;
+    {
+        QSqlQuery query(connectTo(QStringLiteral("fingerprint"), szDatabase));
+        for (const char *pszSql : {"SELECT count(*) || ' ' || md5(string_agg(v, ',' ORDER BY id)) FROM t",
+                                   "SELECT count(*) || ' ' || coalesce(md5(string_agg(md5(lo_get(oid)), ',' ORDER BY "
+                                   "oid)), '') FROM pg_largeobject_metadata",
+                                   "SELECT string_agg(tablename, ',' ORDER BY tablename) FROM pg_tables WHERE "
+                                   "schemaname = 'public'"}) {
+            lstResult << ((query.exec(QString::fromLatin1(pszSql)) && query.next()) ? query.value(0).toString()
+                                                                                    : query.lastError().text());
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fingerprint"));
+    return lstResult;
+}
+
+bool openDefault(const QString &szDatabase)
+{
+    return DBManager::instance()->openDatabase(
+        TestDatabase::host(), TestDatabase::port(), szDatabase, TestDatabase::user(), TestDatabase::password(), 30);
+}
+
+QString defaultDatabaseName()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
+}
+
+// A command-line value as the client programs are handed it.
+QString quotedArgument(QString szValue)
+{
+    return QLatin1Char('"') + szValue.replace(QLatin1Char('"'), QStringLiteral("\"\"\"")) + QLatin1Char('"');
+}
+
+bool writeProgram(const QString &szPath, const QByteArray &script, bool bExecutable = true)
+{
+    QFile file(szPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("#!/bin/sh\n" + script);
+    file.close();
+    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                               (bExecutable ? QFile::ExeOwner : QFile::ReadOwner));
+}
+
+QStringList backupFiles()
+{
+    return QDir(DatabaseBackup::backupFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TestDatabaseBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void backupAndRestoreRoundTrip_data();
+    void backupAndRestoreRoundTrip();
+    void failingDumpLeavesNoFile_data();
+    void failingDumpLeavesNoFile();
+    void damagedBackupLeavesDatabaseUntouched_data();
+    void damagedBackupLeavesDatabaseUntouched();
+    void cleaningRemovesOnlyOldTarFiles();
+
+private:
+    // A database of that name with rows and large objects, configured and open.
+    bool makeDatabase(const QString &szName, int nLargeObjects);
+    bool sql(const QString &szDatabase, const QString &szSql);
+
+    AppTestEnvironment m_env;
+    UpdaterTestLog m_log;
+    std::unique_ptr<TestDatabase> m_pAdmin;
+    QStringList m_lstDatabases;
+    QWidget m_window;
+};
+
+void TestDatabaseBackup::initTestCase()
+{
+    if (!TestDatabase::missingEnvironment().isEmpty())
+        QSKIP("The test database server is not configured");
+    QString szError;
+    QVERIFY2(m_env.provisionCredentials(szError), qPrintable(szError));
+    QVERIFY(m_log.open(false));
+    m_pAdmin = std::make_unique<TestDatabase>(QStringLiteral("backupadmin"));
+    KIV_VERIFY_TEST_DATABASE(*m_pAdmin);
+}
+
+void TestDatabaseBackup::cleanupTestCase()
+{
+    DBManager::instance()->closeDatabase();
+    m_pAdmin.reset();
+    m_log.close();
+}
+
+void TestDatabaseBackup::init()
+{
+    UIMessageBox::setScripted(true);
+    UIFileDialog::setScripted(true);
+    m_log.mark();
+}
+
+void TestDatabaseBackup::cleanup()
+{
+    DBManager::instance()->closeDatabase();
+    for (const QString &szName : qAsConst(m_lstDatabases))
+        m_pAdmin->dropDatabase(szName);
+    m_lstDatabases.clear();
+}
+
+bool TestDatabaseBackup::sql(const QString &szDatabase, const QString &szSql)
+{
+    bool bResult = false;
+    {
+        QSqlQuery query(connectTo(QStringLiteral("sql"), szDatabase));
+        bResult = query.exec(szSql);
+        if (!bResult)
+            qWarning().noquote() << szSql << query.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("sql"));
+    return bResult;
+}
+
+bool TestDatabaseBackup::makeDatabase(const QString &szName, int nLargeObjects)
+{
+    m_pAdmin->dropDatabase(szName);
+    m_lstDatabases << szName;
+    if (!m_pAdmin->execAdmin(QStringLiteral("CREATE DATABASE %1").arg(TestDatabase::quoted(szName))) ||
+        !sql(szName,
+             QStringLiteral("CREATE TABLE t (id integer PRIMARY KEY, v text); "
+                            "INSERT INTO t SELECT g, 'r\u00e9cord ' || md5(g::text) FROM generate_series(1, 2000) g; "
+                            "INSERT INTO t VALUES (424242, 'needle'); "
+                            "SELECT count(lo_from_bytea(0, convert_to(repeat(g::text, 50), 'UTF8'))) "
+                            "FROM generate_series(1, %1) g")
+                 .arg(nLargeObjects)))
+        return false;
+    m_env.configure(szName);
+    return openDefault(szName);
+}
+
+void TestDatabaseBackup::backupAndRestoreRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("largeObjects");
+    const qint64 nPid = QCoreApplication::applicationPid();
+    QTest::newRow("blanks, quotes, accents") << QStringLiteral("kiv \"b\u00e4ck\" 'up' %1").arg(nPid) << 20;
+    // More locks than this server's lock table holds in one transaction.
+    QTest::newRow("thousands of large objects") << QStringLiteral("kivbackup_lo_%1").arg(nPid) << 12000;
+}
+
+void TestDatabaseBackup::backupAndRestoreRoundTrip()
+{
+    QFETCH(QString, name);
+    QFETCH(int, largeObjects);
+    QVERIFY(makeDatabase(name, largeObjects));
+    const QStringList original = fingerprint(name);
+    QCOMPARE(original.at(1).section(QLatin1Char(' '), 0, 0), QString::number(largeObjects));
+
+    // The connection is open: the configured host is used by nobody else.
+    AppContext::instance().cnfProgram().dataBase().setDataSource(QStringLiteral("db.invalid"));
+    DatabaseBackup backup;
+    backup.setClock([] { return kBackupTime; });
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(backup.backup(&m_window));
+    const QString szFile = DatabaseBackup::backupFolder() + QLatin1Char('/') + name + "_backup_20261206_140307.tar";
+    QCOMPARE(backup.lastBackupFile(), szFile);
+    QCOMPARE(backupFiles(), QStringList{QFileInfo(szFile).fileName()});
+    QCOMPARE(
+        takeBoxes(),
+        (Boxes{{QMessageBox::Question, QStringLiteral("Are you sure you want to backup the database %1 ?").arg(name)},
+               {QMessageBox::Information, QStringLiteral("Backup successfully executed.")}}));
+    const QString szCommand =
+        QStringLiteral("\"%1/pg_dump\" --host localhost --port %2 --username \"%3\" --role \"marlek\" "
+                       "--no-password --format tar --blobs --verbose --file %4 %5")
+            .arg(AppTestEnvironment::clientFolder())
+            .arg(TestDatabase::port())
+            .arg(TestDatabase::user(), quotedArgument(szFile + ".partial"), quotedArgument(name));
+    QVERIFY2(m_log.entries().contains(szCommand), qPrintable(m_log.entries().join(QLatin1Char('\n'))));
+
+    // Changes after the backup, and another session on the database.
+    QVERIFY(sql(name,
+                "DELETE FROM t WHERE id % 2 = 0; SELECT lo_unlink(min(oid)) FROM pg_largeobject_metadata; "
+                "CREATE TABLE later (x integer)"));
+    QVERIFY(fingerprint(name) != original);
+    QSqlDatabase other = connectTo(QStringLiteral("other"), name);
+    QVERIFY(other.isOpen());
+
+    AppContext::instance().cnfProgram().dataBase().setDataSource(TestDatabase::host());
+    QSignalSpy changed(&backup, &DatabaseBackup::databaseChanged);
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    UIFileDialog::setNextName(szFile);
+    QVERIFY(backup.restore(&m_window));
+    QCOMPARE(UIFileDialog::takeCaptions(), QStringList{QStringLiteral("Select backup file")});
+    QCOMPARE(
+        takeBoxes(),
+        (Boxes{{QMessageBox::Question, QStringLiteral("Are you sure you want to restore the database %1 ?").arg(name)},
+               {QMessageBox::Information, QStringLiteral("Restore successfully executed.")}}));
+    QCOMPARE(fingerprint(name), original);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(defaultDatabaseName(), name);
+    QVERIFY(!QSqlQuery(other).exec(QStringLiteral("SELECT 1")));
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QCOMPARE(m_pAdmin->scalarAdmin("SELECT count(*) FROM pg_database WHERE datname LIKE 'kiv\\_restore\\_%'").toInt(),
+             0);
+
+    const QStringList lstEntries = m_log.entries();
+    for (const QString &szEntry : lstEntries)
+        QVERIFY2(!szEntry.contains(TestDatabase::password()), qPrintable(szEntry));
+    if (largeObjects < 100)
+        QVERIFY(!lstEntries.filter(QStringLiteral("--single-transaction --exit-on-error")).isEmpty());
+}
+
+void TestDatabaseBackup::failingDumpLeavesNoFile_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<bool>("beforeUpdate");
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QStringList>("boxes");
+
+    // Every fake records its arguments and password, then writes part of
+    // the file that it was given.
+    const QByteArray record = "printf '%s\\n' \"$@\" > \"$KIV_FAKE_DIR/args\"\n"
+                              "printf '%s' \"$PGPASSWORD\" > \"$KIV_FAKE_DIR/password\"\n"
+                              "while [ \"$1\" != --file ]; do shift; done\n"
+                              "printf 'partial' > \"$2\"\n";
+    const QString szNotStarted =
+        QStringLiteral("Unable to start the backup program.\nThe database backup was aborted.");
+    const QString szMissing = QStringLiteral("Unable to find the backup program.\nThe database backup was aborted.");
+    const QString szNoUpdate =
+        QStringLiteral("The backup before the update failed.\nThe database update was not started.");
+    QTest::newRow("exit code") << record + "echo 'dump went wrong' >&2\nexit 3\n"
+                               << 300 << false
+                               << QStringList{"Backup process exit code = 3", "dump went wrong\n", kDumpFailed}
+                               << QStringList{kDumpFailed};
+    QTest::newRow("crash") << record + "kill -KILL $$\n"
+                           << 300 << false << QStringList{QString(), kDumpFailed} << QStringList{kDumpFailed};
+    QTest::newRow("run time-out")
+        << record + "echo $$ > \"$KIV_FAKE_DIR/pid\"\necho 'pg_dump: dumping table t' >&2\nexec sleep 60\n"
+        << 1 << false << QStringList{kDumpFailed} << QStringList{kDumpFailed};
+    QTest::newRow("not executable") << QByteArray("noexec") << 300 << false << QStringList{szNotStarted}
+                                    << QStringList{szNotStarted};
+    QTest::newRow("missing") << QByteArray() << 300 << false << QStringList{szMissing} << QStringList{szMissing};
+    QTest::newRow("before update, unattended")
+        << record + "exit 1\n"
+        << 300 << true << QStringList{"Backup process exit code = 1", QString(), kDumpFailed, szNoUpdate}
+        << QStringList();
+}
+
+void TestDatabaseBackup::failingDumpLeavesNoFile()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, timeout);
+    QFETCH(bool, beforeUpdate);
+    QFETCH(QStringList, errors);
+    QFETCH(QStringList, boxes);
+
+    const QString szName = QStringLiteral("kivbackup_fail_%1").arg(QCoreApplication::applicationPid());
+    QVERIFY(makeDatabase(szName, 0));
+    QVERIFY(sql(szName, "CREATE FUNCTION \"kivVersion\"() RETURNS text LANGUAGE sql AS $$SELECT '1.2.0'$$"));
+    QTemporaryDir fakeDir(QDir::tempPath() + QStringLiteral("/kiv fake bin-XXXXXX"));
+    qputenv("KIV_FAKE_DIR", fakeDir.path().toLocal8Bit());
+    if (!script.isEmpty())
+        QVERIFY(writeProgram(fakeDir.filePath("pg_dump"), script, script != "noexec"));
+    CnfVarie &varie = AppContext::instance().cnfProgram().varie();
+    varie.setDbServerPath(fakeDir.path());
+    varie.setTimeoutProcessExecution(timeout);
+    varie.setBackupBeforeUpdate(beforeUpdate);
+
+    DatabaseBackup backup;
+    backup.setClock([] { return kBackupTime; });
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    // Events are handled while the child runs: the progress dialog shows the
+    // time and the child's last line.
+    QString szProgress;
+    // A timer of this scope: a child that ends early must not leave a shot
+    // behind that fires into a later case.
+    QTimer progressProbe;
+    progressProbe.setSingleShot(true);
+    connect(&progressProbe, &QTimer::timeout, [&szProgress] {
+        if (auto *pDialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()))
+            szProgress = pDialog->labelText();
+    });
+    progressProbe.start(700);
+    QVERIFY(!(beforeUpdate ? backup.backupBeforeUpdate(&m_window, true) : backup.backup(&m_window)));
+    if (timeout == 1)
+        QCOMPARE(szProgress, QStringLiteral("Database backup\nElapsed time: 00:00:00\npg_dump: dumping table t"));
+
+    QCOMPARE(backupFiles(), QStringList());
+    QStringList lstShown;
+    for (const auto &box : takeBoxes())
+        lstShown << box.second;
+    if (!beforeUpdate)
+        lstShown.removeFirst(); // the question
+    QCOMPARE(lstShown, boxes);
+    // The error lines in their order; a null entry is the child's own output.
+    QStringList lstErrors = m_log.entries().filter(QRegularExpression(QStringLiteral("^ERROR: ")));
+    for (QString &szEntry : lstErrors)
+        szEntry.remove(0, 7);
+    if (errors.contains(QString())) {
+        QCOMPARE(lstErrors.size(), errors.size());
+        errors.replace(errors.indexOf(QString()), lstErrors.at(errors.indexOf(QString())));
+    }
+    QCOMPARE(lstErrors, errors);
+    QCOMPARE(DBManager::instance()->kivDatabaseVersion(), QStringLiteral("1.2.0"));
+
+    QFile args(fakeDir.filePath("args"));
+    if (args.open(QIODevice::ReadOnly)) {
+        // Unquoted, whole, in order; the password only in the environment.
+        const QString szPartial = DatabaseBackup::backupFolder() + "/" + szName + "_backup_20261206_140307.tar.partial";
+        QCOMPARE(QString::fromLocal8Bit(args.readAll()).split('\n', Qt::SkipEmptyParts),
+                 (QStringList{"--host",
+                              "localhost",
+                              "--port",
+                              QString::number(TestDatabase::port()),
+                              "--username",
+                              TestDatabase::user(),
+                              "--role",
+                              "marlek",
+                              "--no-password",
+                              "--format",
+                              "tar",
+                              "--blobs",
+                              "--verbose",
+                              "--file",
+                              szPartial,
+                              szName}));
+        QFile password(fakeDir.filePath("password"));
+        QVERIFY(password.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLocal8Bit(password.readAll()), TestDatabase::password());
+    }
+    QFile pid(fakeDir.filePath("pid"));
+    if (pid.open(QIODevice::ReadOnly))
+        QVERIFY(::kill(pid.readAll().trimmed().toInt(), 0) != 0); // killed, not left running
+}
+
+void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("cut in half") << "half" << kDamaged;
+    QTest::newRow("end blocks missing") << "tail" << kDamaged;
+    QTest::newRow("header overwritten") << "header" << kDamaged;
+    QTest::newRow("empty file") << "empty" << kDamaged;
+    QTest::newRow("data the server refuses") << "data" << kRestoreFailed;
+    QTest::newRow("file dialog cancelled") << "cancel" << QString();
+}
+
+void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, error);
+    const QString szName = QStringLiteral("kivbackup_damaged_%1").arg(QCoreApplication::applicationPid());
+    QVERIFY(makeDatabase(szName, 5));
+    // pg_restore may spin on a cut archive: a fault here must not hang the run.
+    AppContext::instance().cnfProgram().varie().setTimeoutProcessExecution(60);
+    DatabaseBackup backup;
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(backup.backup(&m_window));
+
+    QFile file(backup.lastBackupFile());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray content = file.readAll();
+    if (damage == "half")
+        content.truncate(content.size() / 2);
+    else if (damage == "tail")
+        content.chop(1024);
+    else if (damage == "header")
+        content.replace(0, 512, QByteArray(512, 'x'));
+    else if (damage == "empty")
+        content.clear();
+    else if (damage == "data")
+        content.replace("424242\tneedle", "x24242\tneedle");
+    QVERIFY(file.resize(0) && file.seek(0) && file.write(content) == content.size());
+    file.close();
+    QVERIFY(sql(szName, "INSERT INTO t VALUES (-1, 'after the backup')"));
+    const QStringList before = fingerprint(szName);
+    takeBoxes();
+
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    UIFileDialog::setNextName(damage == "cancel" ? QString() : file.fileName());
+    QVERIFY(!backup.restore(&m_window));
+    QCOMPARE(UIFileDialog::takeCaptions().size(), 1);
+    const Boxes boxes = takeBoxes();
+    QCOMPARE(boxes.size(), error.isEmpty() ? 1 : 2); // the question, and the error
+    if (!error.isEmpty())
+        QCOMPARE(boxes.last(), qMakePair(QMessageBox::Warning, error));
+    QCOMPARE(fingerprint(szName), before);
+    QCOMPARE(defaultDatabaseName(), szName);
+    QCOMPARE(m_pAdmin->scalarAdmin("SELECT count(*) FROM pg_database WHERE datname LIKE 'kiv\\_restore\\_%'").toInt(),
+             0);
+    if (damage == "data")
+        QVERIFY(m_log.entries().contains(QStringLiteral("ERROR: Restore process exit code = 1")));
+}
+
+void TestDatabaseBackup::cleaningRemovesOnlyOldTarFiles()
+{
+    m_env.configure(QStringLiteral("pelq"));
+    const QString szFolder = DatabaseBackup::backupFolder();
+    QVERIFY(QDir().mkpath(szFolder + QStringLiteral("/x.tar")));
+    // Midnight at the start of the day 30 days before "now".
+    const QDateTime now(QDate::currentDate(), QTime(12, 0));
+    const QDateTime limit(now.date().addDays(-30), QTime(0, 0));
+    const QList<QPair<QString, QDateTime>> files{{"before.tar", limit.addSecs(-60)},
+                                                 {"at.tar", limit},
+                                                 {"OLD.TAR", limit.addDays(-3)},
+                                                 {"new.tar", now},
+                                                 {"old.sql", limit.addDays(-3)},
+                                                 {"x.tar/inner.tar", limit.addDays(-3)}};
+    for (const auto &file : files) {
+        QFile f(szFolder + QLatin1Char('/') + file.first);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.setFileTime(file.second, QFileDevice::FileModificationTime));
+    }
+    const QByteArray folder = QFile::encodeName(szFolder + QStringLiteral("/x.tar"));
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {limit.addDays(-3).toSecsSinceEpoch(), 0}};
+    QVERIFY(::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0);
+    DatabaseBackup backup;
+    backup.setClock([now] { return now; });
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(backup.cleanBackups(&m_window));
+    QCOMPARE(backupFiles(), (QStringList{"at.tar", "new.tar", "old.sql", "x.tar"}));
+    QVERIFY(QFile::exists(szFolder + QStringLiteral("/x.tar/inner.tar")));
+    QCOMPARE(m_log.entries(),
+             (QStringList{"Clean database backup process started.",
+                          "Removing file " + szFolder + "/before.tar",
+                          "Removing file " + szFolder + "/OLD.TAR",
+                          "Clean database backup file process completed."}));
+    QCOMPARE(takeBoxes().last(),
+             qMakePair(QMessageBox::Information, QStringLiteral("Clean database backup file process completed.")));
+}
+
+QTEST_MAIN(TestDatabaseBackup)
+#include "tst_DatabaseBackup.moc"
