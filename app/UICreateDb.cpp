@@ -60,7 +60,10 @@ void UICreateDb::reject()
     QDialog::reject();
 }
 
+// The label's mnemonic leads to the field while it can be edited, and to the
+// check box that unlocks it otherwise.
 void UICreateDb::checkBoxDdNameChanged(int state)
 {
     ui->lineEditDbName->setEnabled(state != 0);
+    ui->labelDbName->setBuddy(state != 0 ? static_cast<QWidget *>(ui->lineEditDbName) : ui->checkBoxDbName);
 }

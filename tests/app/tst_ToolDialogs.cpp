@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -29,6 +30,8 @@ private slots:
     void createDialogNames();
     void forceVersion_data();
     void forceVersion();
+    void keyboardReachesEveryField_data();
+    void keyboardReachesEveryField();
 
 private:
     AppTestEnvironment m_env;
@@ -188,6 +191,60 @@ void TestToolDialogs::forceVersion()
     QCOMPARE(shown.size(), connected ? 1 : 2);
     QVERIFY(db.openWithDBManager(false));
     QCOMPARE(DBManager::instance()->kivDatabaseVersion(), version);
+}
+
+void TestToolDialogs::keyboardReachesEveryField_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("unlock");      // tick the check box of the name first
+    QTest::addColumn<QStringList>("tabs"); // focus after each Tab from the first field
+    QTest::addColumn<QString>("mnemonic"); // "<letter>=<widget>"
+
+    QTest::newRow("create") << "create" << false << QStringList{"OK", "Cancel", "checkBoxDbName"} << "N=checkBoxDbName";
+    QTest::newRow("create, name unlocked")
+        << "create" << true << QStringList{"lineEditDbName", "OK", "Cancel", "checkBoxDbName"} << "N=lineEditDbName";
+    QTest::newRow("force") << "force" << false << QStringList{"OK", "Cancel", "cbDbVersion"} << "V=cbDbVersion";
+}
+
+void TestToolDialogs::keyboardReachesEveryField()
+{
+    QFETCH(QString, dialog);
+    QFETCH(bool, unlock);
+    QFETCH(QStringList, tabs);
+    QFETCH(QString, mnemonic);
+
+    std::unique_ptr<QDialog> pDialog;
+    if (dialog == QLatin1String("create"))
+        pDialog = std::make_unique<UICreateDb>(nullptr);
+    else
+        pDialog = std::make_unique<UIForceDbVersion>(nullptr);
+    pDialog->show();
+    QApplication::setActiveWindow(pDialog.get());
+    QVERIFY(QTest::qWaitForWindowActive(pDialog.get()));
+    if (unlock)
+        pDialog->findChild<QCheckBox *>(QStringLiteral("checkBoxDbName"))->setChecked(true);
+
+    // The buttons of the box are named by their text.
+    const auto focusName = [&pDialog]() {
+        QWidget *pFocus = pDialog->focusWidget();
+        if (auto *pButton = qobject_cast<QPushButton *>(pFocus); pButton && pButton->objectName().isEmpty())
+            return pButton->text().remove(QLatin1Char('&'));
+        return pFocus ? pFocus->objectName() : QStringLiteral("(none)");
+    };
+    // The dialog opens on its first field.
+    const QString szFirst = tabs.last();
+    QCOMPARE(focusName(), szFirst);
+    QStringList lstVisited;
+    for (int i = 0; i < tabs.size(); ++i) {
+        QTest::keyClick(pDialog->focusWidget(), Qt::Key_Tab);
+        lstVisited << focusName();
+    }
+    QCOMPARE(lstVisited, tabs);
+
+    pDialog->findChild<QPushButton *>()->setFocus(Qt::OtherFocusReason);
+    const QChar letter = mnemonic.at(0);
+    QTest::keyClick(pDialog.get(), letter.toLower().toLatin1(), Qt::AltModifier);
+    QCOMPARE(letter + QStringLiteral("=") + focusName(), mnemonic);
 }
 
 QTEST_MAIN(TestToolDialogs)

@@ -475,10 +475,12 @@ void UICnfProgramTest::keyboardReachesEveryField_data()
                                                   "pushButtonFolder",
                                                   "lineEditTimeoutProcess",
                                                   "cbDbValidityDaysBackup",
+                                                  "checkBoxBackupBeforeUpdate",
                                                   "OK"}
                                    << QStringList{"S=lineEditDbServerPath",
                                                   "T=lineEditTimeoutProcess",
-                                                  "B=cbDbValidityDaysBackup"};
+                                                  "B=cbDbValidityDaysBackup",
+                                                  "U=checkBoxBackupBeforeUpdate"};
 }
 
 void UICnfProgramTest::keyboardReachesEveryField()
