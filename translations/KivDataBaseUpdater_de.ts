@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseBackup</name>
+    <message>
+        <source>Database backup</source>
+        <translation>Datenbanksicherung</translation>
+    </message>
+    <message>
+        <source>Database restore</source>
+        <translation>Datenbankwiederherstellung</translation>
+    </message>
+    <message>
+        <source>%1
+Elapsed time: %2
+%3</source>
+        <translation>%1
+Vergangene Zeit: %2
+%3</translation>
+    </message>
+</context>
+<context>
     <name>Initialization</name>
     <message>
         <source>The application is already running !</source>
@@ -80,6 +99,100 @@ Möchten Sie das Programm wirklich beenden?</translation>
     <message>
         <source>Database creation and update</source>
         <translation>Anlegen und Aktualisieren der Datenbank</translation>
+    </message>
+    <message>
+        <source>Unable to find the backup program.
+The database backup was aborted.</source>
+        <translation>Das Sicherungsprogramm wurde nicht gefunden.
+Die Datenbanksicherung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Unable to start the backup program.
+The database backup was aborted.</source>
+        <translation>Das Sicherungsprogramm konnte nicht gestartet werden.
+Die Datenbanksicherung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Error during the backup process.
+The database backup was aborted.</source>
+        <translation>Fehler während der Sicherung.
+Die Datenbanksicherung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Backup successfully executed.</source>
+        <translation>Sicherung erfolgreich ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Unable to find the restore program.
+The database restore was aborted.</source>
+        <translation>Das Wiederherstellungsprogramm wurde nicht gefunden.
+Die Datenbankwiederherstellung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Unable to start the restore program.
+The database restore was aborted.</source>
+        <translation>Das Wiederherstellungsprogramm konnte nicht gestartet werden.
+Die Datenbankwiederherstellung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Error during the restore process.
+The database restore was aborted.</source>
+        <translation>Fehler während der Wiederherstellung.
+Die Datenbankwiederherstellung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Restore successfully executed.</source>
+        <translation>Wiederherstellung erfolgreich ausgeführt.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to backup the database %1 ?</source>
+        <translation>Möchten Sie die Datenbank %1 wirklich sichern?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to restore the database %1 ?</source>
+        <translation>Möchten Sie die Datenbank %1 wirklich wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>This process will clean the database backup.
+Continue ?</source>
+        <translation>Dieser Vorgang löscht ältere Datenbanksicherungen.
+Fortfahren?</translation>
+    </message>
+    <message>
+        <source>Select backup file</source>
+        <translation>Sicherungsdatei auswählen</translation>
+    </message>
+    <message>
+        <source>Backup files (*.tar);;All Files (*)</source>
+        <translation>Sicherungsdateien (*.tar);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to termiante the database activity.</source>
+        <translation>Datenbankwiederherstellung: Die Aktivität der Datenbank konnte nicht beendet werden.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to delete the database.</source>
+        <translation>Datenbankwiederherstellung: Die Datenbank konnte nicht gelöscht werden.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to create the database.</source>
+        <translation>Datenbankwiederherstellung: Die Datenbank konnte nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The backup file is incomplete or damaged.
+The database restore was aborted.</source>
+        <translation>Die Sicherungsdatei ist unvollständig oder beschädigt.
+Die Datenbankwiederherstellung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Clean database backup file process completed.</source>
+        <translation>Bereinigung der Datenbanksicherungen abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>The backup before the update failed.
+The database update was not started.</source>
+        <translation>Die Sicherung vor der Aktualisierung ist fehlgeschlagen.
+Die Datenbankaktualisierung wurde nicht gestartet.</translation>
     </message>
 </context>
 <context>
@@ -381,6 +494,10 @@ Möchten Sie die Verbindungsparameter ändern?</translation>
         <source>Database &amp;backup validity days</source>
         <translation>&amp;Aufbewahrung der Datenbanksicherungen</translation>
     </message>
+    <message>
+        <source>Back up before &amp;update</source>
+        <translation>Vor der A&amp;ktualisierung sichern</translation>
+    </message>
 </context>
 <context>
     <name>UICnfProgram</name>
@@ -411,6 +528,60 @@ Möchten Sie die Verbindungsparameter ändern?</translation>
     <message>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Die Daten wurden geändert. Trotzdem fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>UICreateDb</name>
+    <message>
+        <source>Create a new database</source>
+        <translation>Neue Datenbank anlegen</translation>
+    </message>
+    <message>
+        <source>New Database</source>
+        <translation>Neue Datenbank</translation>
+    </message>
+    <message>
+        <source>Database &amp;Name</source>
+        <translation>Datenbank&amp;name</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Datenbanknamen bearbeiten</translation>
+    </message>
+    <message>
+        <source>You must insert the database name correctly.</source>
+        <translation>Bitte geben Sie einen gültigen Datenbanknamen ein.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create a new database with name %1 ?</source>
+        <translation>Möchten Sie wirklich eine neue Datenbank mit dem Namen %1 anlegen?</translation>
+    </message>
+    <message>
+        <source>The database %1 was created with success.</source>
+        <translation>Die Datenbank %1 wurde erfolgreich angelegt.</translation>
+    </message>
+    <message>
+        <source>Unable to create the database %1.</source>
+        <translation>Die Datenbank %1 konnte nicht angelegt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>UIForceDbVersion</name>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Datenbankversion erzwingen</translation>
+    </message>
+    <message>
+        <source>New Database Version</source>
+        <translation>Neue Datenbankversion</translation>
+    </message>
+    <message>
+        <source>Database &amp;Version</source>
+        <translation>Datenbank&amp;version</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to force the database to version %1 ?</source>
+        <translation>Möchten Sie die Datenbank wirklich auf Version %1 setzen?</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseBackup</name>
+    <message>
+        <source>Database backup</source>
+        <translation>Copia de seguridad de la base de datos</translation>
+    </message>
+    <message>
+        <source>Database restore</source>
+        <translation>Restauración de la base de datos</translation>
+    </message>
+    <message>
+        <source>%1
+Elapsed time: %2
+%3</source>
+        <translation>%1
+Tiempo transcurrido: %2
+%3</translation>
+    </message>
+</context>
+<context>
     <name>Initialization</name>
     <message>
         <source>The application is already running !</source>
@@ -80,6 +99,100 @@ Are you sure you want to exit ?</source>
     <message>
         <source>Database creation and update</source>
         <translation>Creación y actualización de la base de datos</translation>
+    </message>
+    <message>
+        <source>Unable to find the backup program.
+The database backup was aborted.</source>
+        <translation>No se encuentra el programa de copia de seguridad.
+Se ha cancelado la copia de seguridad de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Unable to start the backup program.
+The database backup was aborted.</source>
+        <translation>No se puede iniciar el programa de copia de seguridad.
+Se ha cancelado la copia de seguridad de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Error during the backup process.
+The database backup was aborted.</source>
+        <translation>Error durante la copia de seguridad.
+Se ha cancelado la copia de seguridad de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Backup successfully executed.</source>
+        <translation>Copia de seguridad realizada correctamente.</translation>
+    </message>
+    <message>
+        <source>Unable to find the restore program.
+The database restore was aborted.</source>
+        <translation>No se encuentra el programa de restauración.
+Se ha cancelado la restauración de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Unable to start the restore program.
+The database restore was aborted.</source>
+        <translation>No se puede iniciar el programa de restauración.
+Se ha cancelado la restauración de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Error during the restore process.
+The database restore was aborted.</source>
+        <translation>Error durante la restauración.
+Se ha cancelado la restauración de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Restore successfully executed.</source>
+        <translation>Restauración realizada correctamente.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to backup the database %1 ?</source>
+        <translation>¿Seguro que desea crear una copia de seguridad de la base de datos %1?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to restore the database %1 ?</source>
+        <translation>¿Seguro que desea restaurar la base de datos %1?</translation>
+    </message>
+    <message>
+        <source>This process will clean the database backup.
+Continue ?</source>
+        <translation>Este proceso eliminará las copias de seguridad antiguas de la base de datos.
+¿Continuar?</translation>
+    </message>
+    <message>
+        <source>Select backup file</source>
+        <translation>Seleccionar archivo de copia de seguridad</translation>
+    </message>
+    <message>
+        <source>Backup files (*.tar);;All Files (*)</source>
+        <translation>Archivos de copia de seguridad (*.tar);;Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to termiante the database activity.</source>
+        <translation>Restauración de la base de datos: no se puede terminar la actividad de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to delete the database.</source>
+        <translation>Restauración de la base de datos: no se puede eliminar la base de datos.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to create the database.</source>
+        <translation>Restauración de la base de datos: no se puede crear la base de datos.</translation>
+    </message>
+    <message>
+        <source>The backup file is incomplete or damaged.
+The database restore was aborted.</source>
+        <translation>El archivo de copia de seguridad está incompleto o dañado.
+Se ha cancelado la restauración de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Clean database backup file process completed.</source>
+        <translation>Limpieza de los archivos de copia de seguridad de la base de datos finalizada.</translation>
+    </message>
+    <message>
+        <source>The backup before the update failed.
+The database update was not started.</source>
+        <translation>La copia de seguridad previa a la actualización ha fallado.
+No se ha iniciado la actualización de la base de datos.</translation>
     </message>
 </context>
 <context>
@@ -381,6 +494,10 @@ Would you change the parameters used for the connection ?</source>
         <source>Database &amp;backup validity days</source>
         <translation>&amp;Validez de las copias de seguridad</translation>
     </message>
+    <message>
+        <source>Back up before &amp;update</source>
+        <translation>Copia de seguridad antes de act&amp;ualizar</translation>
+    </message>
 </context>
 <context>
     <name>UICnfProgram</name>
@@ -411,6 +528,60 @@ Would you change the parameters used for the connection ?</source>
     <message>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Los datos se han modificado. ¿Continuar de todos modos?</translation>
+    </message>
+</context>
+<context>
+    <name>UICreateDb</name>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crear una nueva base de datos</translation>
+    </message>
+    <message>
+        <source>New Database</source>
+        <translation>Nueva base de datos</translation>
+    </message>
+    <message>
+        <source>Database &amp;Name</source>
+        <translation>&amp;Nombre de la base de datos</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Editar el nombre de la base de datos</translation>
+    </message>
+    <message>
+        <source>You must insert the database name correctly.</source>
+        <translation>Debe introducir correctamente el nombre de la base de datos.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create a new database with name %1 ?</source>
+        <translation>¿Seguro que desea crear una nueva base de datos con el nombre %1?</translation>
+    </message>
+    <message>
+        <source>The database %1 was created with success.</source>
+        <translation>La base de datos %1 se ha creado correctamente.</translation>
+    </message>
+    <message>
+        <source>Unable to create the database %1.</source>
+        <translation>No se puede crear la base de datos %1.</translation>
+    </message>
+</context>
+<context>
+    <name>UIForceDbVersion</name>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forzar versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>New Database Version</source>
+        <translation>Nueva versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>Database &amp;Version</source>
+        <translation>&amp;Versión de la base de datos</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to force the database to version %1 ?</source>
+        <translation>¿Seguro que desea forzar la base de datos a la versión %1?</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseBackup</name>
+    <message>
+        <source>Database backup</source>
+        <translation>Sauvegarde de la base de données</translation>
+    </message>
+    <message>
+        <source>Database restore</source>
+        <translation>Restauration de la base de données</translation>
+    </message>
+    <message>
+        <source>%1
+Elapsed time: %2
+%3</source>
+        <translation>%1
+Temps écoulé&#xa0;: %2
+%3</translation>
+    </message>
+</context>
+<context>
     <name>Initialization</name>
     <message>
         <source>The application is already running !</source>
@@ -80,6 +99,100 @@ Voulez-vous vraiment quitter le programme&#xa0;?</translation>
     <message>
         <source>Database creation and update</source>
         <translation>Création et mise à jour de la base de données</translation>
+    </message>
+    <message>
+        <source>Unable to find the backup program.
+The database backup was aborted.</source>
+        <translation>Programme de sauvegarde introuvable.
+La sauvegarde de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Unable to start the backup program.
+The database backup was aborted.</source>
+        <translation>Impossible de lancer le programme de sauvegarde.
+La sauvegarde de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Error during the backup process.
+The database backup was aborted.</source>
+        <translation>Erreur pendant la sauvegarde.
+La sauvegarde de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Backup successfully executed.</source>
+        <translation>Sauvegarde réussie.</translation>
+    </message>
+    <message>
+        <source>Unable to find the restore program.
+The database restore was aborted.</source>
+        <translation>Programme de restauration introuvable.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Unable to start the restore program.
+The database restore was aborted.</source>
+        <translation>Impossible de lancer le programme de restauration.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Error during the restore process.
+The database restore was aborted.</source>
+        <translation>Erreur pendant la restauration.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Restore successfully executed.</source>
+        <translation>Restauration réussie.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to backup the database %1 ?</source>
+        <translation>Voulez-vous vraiment sauvegarder la base de données %1&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to restore the database %1 ?</source>
+        <translation>Voulez-vous vraiment restaurer la base de données %1&#xa0;?</translation>
+    </message>
+    <message>
+        <source>This process will clean the database backup.
+Continue ?</source>
+        <translation>Cette opération va supprimer les anciennes sauvegardes de la base de données.
+Continuer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Select backup file</source>
+        <translation>Sélectionner le fichier de sauvegarde</translation>
+    </message>
+    <message>
+        <source>Backup files (*.tar);;All Files (*)</source>
+        <translation>Fichiers de sauvegarde (*.tar);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to termiante the database activity.</source>
+        <translation>Restauration de la base de données&#xa0;: impossible de mettre fin à l&apos;activité de la base de données.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to delete the database.</source>
+        <translation>Restauration de la base de données&#xa0;: impossible de supprimer la base de données.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to create the database.</source>
+        <translation>Restauration de la base de données&#xa0;: impossible de créer la base de données.</translation>
+    </message>
+    <message>
+        <source>The backup file is incomplete or damaged.
+The database restore was aborted.</source>
+        <translation>Le fichier de sauvegarde est incomplet ou endommagé.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>Clean database backup file process completed.</source>
+        <translation>Nettoyage des fichiers de sauvegarde de la base de données terminé.</translation>
+    </message>
+    <message>
+        <source>The backup before the update failed.
+The database update was not started.</source>
+        <translation>La sauvegarde avant la mise à jour a échoué.
+La mise à jour de la base de données n&apos;a pas été lancée.</translation>
     </message>
 </context>
 <context>
@@ -381,6 +494,10 @@ Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
         <source>Database &amp;backup validity days</source>
         <translation>Durée de &amp;conservation des sauvegardes</translation>
     </message>
+    <message>
+        <source>Back up before &amp;update</source>
+        <translation>Sauvegarder avant la &amp;mise à jour</translation>
+    </message>
 </context>
 <context>
     <name>UICnfProgram</name>
@@ -411,6 +528,60 @@ Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
     <message>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Les données ont été modifiées. Continuer quand même&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>UICreateDb</name>
+    <message>
+        <source>Create a new database</source>
+        <translation>Créer une nouvelle base de données</translation>
+    </message>
+    <message>
+        <source>New Database</source>
+        <translation>Nouvelle base de données</translation>
+    </message>
+    <message>
+        <source>Database &amp;Name</source>
+        <translation>&amp;Nom de la base de données</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Modifier le nom de la base de données</translation>
+    </message>
+    <message>
+        <source>You must insert the database name correctly.</source>
+        <translation>Veuillez saisir correctement le nom de la base de données.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create a new database with name %1 ?</source>
+        <translation>Voulez-vous vraiment créer une nouvelle base de données nommée %1&#xa0;?</translation>
+    </message>
+    <message>
+        <source>The database %1 was created with success.</source>
+        <translation>La base de données %1 a été créée avec succès.</translation>
+    </message>
+    <message>
+        <source>Unable to create the database %1.</source>
+        <translation>Impossible de créer la base de données %1.</translation>
+    </message>
+</context>
+<context>
+    <name>UIForceDbVersion</name>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forcer la version de la base de données</translation>
+    </message>
+    <message>
+        <source>New Database Version</source>
+        <translation>Nouvelle version de la base de données</translation>
+    </message>
+    <message>
+        <source>Database &amp;Version</source>
+        <translation>&amp;Version de la base de données</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to force the database to version %1 ?</source>
+        <translation>Voulez-vous vraiment forcer la base de données à la version %1&#xa0;?</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseBackup</name>
+    <message>
+        <source>Database backup</source>
+        <translation>Backup del database</translation>
+    </message>
+    <message>
+        <source>Database restore</source>
+        <translation>Ripristino del database</translation>
+    </message>
+    <message>
+        <source>%1
+Elapsed time: %2
+%3</source>
+        <translation>%1
+Tempo trascorso: %2
+%3</translation>
+    </message>
+</context>
+<context>
     <name>Initialization</name>
     <message>
         <source>The application is already running !</source>
@@ -80,6 +99,100 @@ Uscire comunque dal programma?</translation>
     <message>
         <source>Database creation and update</source>
         <translation>Creazione e aggiornamento database</translation>
+    </message>
+    <message>
+        <source>Unable to find the backup program.
+The database backup was aborted.</source>
+        <translation>Impossibile trovare il programma di backup.
+Il backup del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Unable to start the backup program.
+The database backup was aborted.</source>
+        <translation>Impossibile avviare il programma di backup.
+Il backup del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Error during the backup process.
+The database backup was aborted.</source>
+        <translation>Errore durante il backup.
+Il backup del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Backup successfully executed.</source>
+        <translation>Backup eseguito con successo.</translation>
+    </message>
+    <message>
+        <source>Unable to find the restore program.
+The database restore was aborted.</source>
+        <translation>Impossibile trovare il programma di ripristino.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Unable to start the restore program.
+The database restore was aborted.</source>
+        <translation>Impossibile avviare il programma di ripristino.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Error during the restore process.
+The database restore was aborted.</source>
+        <translation>Errore durante il ripristino.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Restore successfully executed.</source>
+        <translation>Ripristino eseguito con successo.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to backup the database %1 ?</source>
+        <translation>Eseguire il backup del database %1?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to restore the database %1 ?</source>
+        <translation>Ripristinare il database %1?</translation>
+    </message>
+    <message>
+        <source>This process will clean the database backup.
+Continue ?</source>
+        <translation>Questa operazione eliminerà i backup del database più vecchi.
+Continuare?</translation>
+    </message>
+    <message>
+        <source>Select backup file</source>
+        <translation>Seleziona il file di backup</translation>
+    </message>
+    <message>
+        <source>Backup files (*.tar);;All Files (*)</source>
+        <translation>File di backup (*.tar);;Tutti i file (*)</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to termiante the database activity.</source>
+        <translation>Ripristino database: impossibile terminare l&apos;attività del database.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to delete the database.</source>
+        <translation>Ripristino database: impossibile eliminare il database.</translation>
+    </message>
+    <message>
+        <source>Restore database: Unable to create the database.</source>
+        <translation>Ripristino database: impossibile creare il database.</translation>
+    </message>
+    <message>
+        <source>The backup file is incomplete or damaged.
+The database restore was aborted.</source>
+        <translation>Il file di backup è incompleto o danneggiato.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>Clean database backup file process completed.</source>
+        <translation>Pulizia dei file di backup del database completata.</translation>
+    </message>
+    <message>
+        <source>The backup before the update failed.
+The database update was not started.</source>
+        <translation>Il backup prima dell&apos;aggiornamento non è riuscito.
+L&apos;aggiornamento del database non è stato avviato.</translation>
     </message>
 </context>
 <context>
@@ -381,6 +494,10 @@ Modificare i parametri utilizzati per la connessione?</translation>
         <source>Database &amp;backup validity days</source>
         <translation>Validità dei &amp;backup del database</translation>
     </message>
+    <message>
+        <source>Back up before &amp;update</source>
+        <translation>Backup prima dell&apos;&amp;aggiornamento</translation>
+    </message>
 </context>
 <context>
     <name>UICnfProgram</name>
@@ -411,6 +528,60 @@ Modificare i parametri utilizzati per la connessione?</translation>
     <message>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>I dati sono stati modificati. Continuare comunque?</translation>
+    </message>
+</context>
+<context>
+    <name>UICreateDb</name>
+    <message>
+        <source>Create a new database</source>
+        <translation>Crea un nuovo database</translation>
+    </message>
+    <message>
+        <source>New Database</source>
+        <translation>Nuovo database</translation>
+    </message>
+    <message>
+        <source>Database &amp;Name</source>
+        <translation>&amp;Nome database</translation>
+    </message>
+    <message>
+        <source>Edit the database name</source>
+        <translation>Modifica il nome del database</translation>
+    </message>
+    <message>
+        <source>You must insert the database name correctly.</source>
+        <translation>Inserire correttamente il nome del database.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to create a new database with name %1 ?</source>
+        <translation>Creare un nuovo database con il nome %1?</translation>
+    </message>
+    <message>
+        <source>The database %1 was created with success.</source>
+        <translation>Il database %1 è stato creato con successo.</translation>
+    </message>
+    <message>
+        <source>Unable to create the database %1.</source>
+        <translation>Impossibile creare il database %1.</translation>
+    </message>
+</context>
+<context>
+    <name>UIForceDbVersion</name>
+    <message>
+        <source>Force Database Version</source>
+        <translation>Forza versione database</translation>
+    </message>
+    <message>
+        <source>New Database Version</source>
+        <translation>Nuova versione del database</translation>
+    </message>
+    <message>
+        <source>Database &amp;Version</source>
+        <translation>&amp;Versione database</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to force the database to version %1 ?</source>
+        <translation>Forzare il database alla versione %1?</translation>
     </message>
 </context>
 </TS>
