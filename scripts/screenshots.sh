@@ -95,7 +95,7 @@ fi
 
 bash "$ROOT/scripts/setup.sh"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DKIV_BUILD_TESTS=OFF -DKIV_BUILD_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target KivDataBaseUpdater VesperSetup translations
+cmake --build "$BUILD" -j"$(nproc)" --target KivDataBaseUpdater VesperSetup KivLogReader translations
 
 rm -rf "$SUITE" "$WORK/home"
 cmake --install "$BUILD" --prefix "$SUITE" --component Suite >/dev/null
