@@ -4,6 +4,7 @@
 
 #include "LogFileManager.h"
 #include "UIMessageBox.h"
+#include "SqlScripts.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -12,17 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
-
-// The scripts live in a static library: its resources are registered by
-// name, which only works outside any namespace.
-static void initVersionScripts()
-{
-    static const bool bInitialised = [] {
-        Q_INIT_RESOURCE(SqlScript);
-        return true;
-    }();
-    Q_UNUSED(bInitialised)
-}
 
 namespace {
 
@@ -42,7 +32,7 @@ void restoreCursor()
 
 UIForceDbVersion::UIForceDbVersion(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::UIForceDbVersion>())
 {
-    initVersionScripts();
+    initSqlScripts();
     ui->setupUi(this);
     ui->cbDbVersion->addItem(QStringLiteral("v 1.2"),
                              QStringLiteral(":/SqlScript/v.01.02.00/01-02-999-kivVersion-CreateOrReplace.sql"));

@@ -4,6 +4,7 @@
 #include "CnfDataBase.h"
 #include "DBManager.h"
 #include "LogFileManager.h"
+#include "SqlScripts.h"
 
 #include <QDebug>
 #include <QFile>
@@ -11,17 +12,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
-
-// The scripts live in a static library: its resources must be registered by
-// name, and Q_INIT_RESOURCE only works outside any namespace.
-static void initSchemaResources()
-{
-    static const bool bInitialised = [] {
-        Q_INIT_RESOURCE(SqlScript);
-        return true;
-    }();
-    Q_UNUSED(bInitialised)
-}
 
 namespace {
 
@@ -51,7 +41,7 @@ bool openOn(const CnfDataBase &cnf, const QString &szDatabase)
 
 QString readSchema()
 {
-    initSchemaResources();
+    initSqlScripts();
     QFile file(kSchemaScript);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();

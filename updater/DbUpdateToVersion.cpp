@@ -2,6 +2,7 @@
 
 #include "DbUpdateSession.h"
 #include "LogFileManager.h"
+#include "SqlScripts.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -9,17 +10,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
-
-// The scripts live in a static library: its resources must be registered by
-// name, and Q_INIT_RESOURCE only works outside any namespace.
-static void initSqlScriptResources()
-{
-    static const bool bInitialised = [] {
-        Q_INIT_RESOURCE(SqlScript);
-        return true;
-    }();
-    Q_UNUSED(bInitialised)
-}
 
 namespace {
 
@@ -91,7 +81,7 @@ bool DbUpdateToVersion::runInTransaction(const std::function<bool()> &work)
 
 bool DbUpdateToVersion::executeScripts(QStringList lstScripts)
 {
-    initSqlScriptResources();
+    initSqlScripts();
 
     bool bResult = true;
     QString szPath;
