@@ -137,7 +137,9 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
 
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().setInitialCatalog(szDatabase);
-    program.save();
+    if (!program.save())
+        LogFileManager::Instance()->Log(
+            1, QStringLiteral("Unable to save the configuration."), LogCatGeneral, LogSevError);
     logDatabase(QStringLiteral("The database %1 was created with success.").arg(szDatabase), LogSevInformation);
     return true;
 }
