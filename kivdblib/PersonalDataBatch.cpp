@@ -87,6 +87,10 @@ public:
     PGconn *pConnection = nullptr;
     int nBackend = 0;
     QByteArray batchName;
+    // In pipeline mode: a round is under way. Kept here rather than asked of
+    // libpq, whose connection may have been replaced (and freed) between
+    // rounds.
+    bool bInPipeline = false;
     bool bSavepointSent = false;
     bool bSavepointInFlight = false;
     bool bSpent = false;
@@ -118,7 +122,7 @@ bool PersonalDataBatch::Private::fail(const QString &szText, qint64 nId)
 // inside a transaction, in pipeline mode.
 bool PersonalDataBatch::Private::attach()
 {
-    if (pConnection && PQpipelineStatus(pConnection) != PQ_PIPELINE_OFF)
+    if (bInPipeline)
         return true;
     PersonalDataStatements *pStatements = PersonalDataStatements::instance();
     PGconn *pDirect = pStatements->directConnection();
@@ -137,6 +141,7 @@ bool PersonalDataBatch::Private::attach()
     }
     if (PQenterPipelineMode(pConnection) != 1)
         return fail(resultText(nullptr, pConnection));
+    bInPipeline = true;
     return true;
 }
 
@@ -192,6 +197,8 @@ bool PersonalDataBatch::Private::send()
 bool PersonalDataBatch::Private::readAnswers(QVector<QPair<int, int>> &shortStatements, int &nFailedStatement)
 {
     nFailedStatement = -1;
+    // The round ends here, whatever comes back.
+    bInPipeline = false;
     QString szFirstError;
     // The answers come in the order the commands were sent: the savepoint
     // (first round only), the statements, the sync point.
@@ -321,8 +328,10 @@ PersonalDataBatch::PersonalDataBatch() : d(std::make_unique<Private>()) {}
 PersonalDataBatch::~PersonalDataBatch()
 {
     // The connection must leave pipeline mode whatever happened: the rows in
-    // flight are waited for, those not sent are dropped.
-    if (d->pConnection && PQpipelineStatus(d->pConnection) != PQ_PIPELINE_OFF &&
+    // flight are waited for, those not sent are dropped. Only on the
+    // connection the round began on, which a caller may have closed against
+    // the rules: its handle is compared before it is used.
+    if (d->bInPipeline && PersonalDataStatements::instance()->nativeHandle() == d->pConnection &&
         PQstatus(d->pConnection) == CONNECTION_OK && PQpipelineSync(d->pConnection) == 1) {
         QVector<QPair<int, int>> shortStatements;
         int nFailedStatement = -1;
@@ -373,8 +382,7 @@ PersonalDataBatch::AddResult PersonalDataBatch::add(const PersonalData &record)
         } else if (PersonalDataCipher::isEncrypted(szValue)) {
             row << szValue.toUtf8();
         } else {
-            QByteArray plain = szValue.toUtf8();
-            row << d->cipher.encrypt(plain, nonce, nIndex);
+            row << d->cipher.encrypt(szValue.toUtf8(), nonce, nIndex);
             if (row.constLast().isEmpty()) {
                 d->szError = QStringLiteral("The value could not be encrypted.");
                 return Failed;
@@ -407,7 +415,7 @@ bool PersonalDataBatch::flush()
         return false;
     if (!d->send())
         return false;
-    if (!d->pConnection || PQpipelineStatus(d->pConnection) == PQ_PIPELINE_OFF) {
+    if (!d->bInPipeline) {
         d->nPending = 0;
         return true;
     }

@@ -301,6 +301,11 @@ pg_conn *PersonalDataStatements::directConnection()
     return pConnection;
 }
 
+pg_conn *PersonalDataStatements::nativeHandle() const
+{
+    return nativeConnection(openDefaultConnection());
+}
+
 QByteArray PersonalDataStatements::directStatement(pg_conn *pConnection, Kind eKind)
 {
     if (!m_bColumnsKnown || (eKind != SaveStored && eKind != SaveBatch) || pConnection != m_pDirectConnection)

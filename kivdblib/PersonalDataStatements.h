@@ -85,6 +85,9 @@ public:
     // nullptr otherwise. The statements prepared through libpq are forgotten
     // when the connection is another one than before.
     pg_conn *directConnection();
+    // libpq's connection under the default connection as it is, without any
+    // check; nullptr when there is none.
+    pg_conn *nativeHandle() const;
     // Prepares the statement of that kind for all present columns on the
     // connection of directConnection() once; its name, or empty (and
     // lastError()) when it cannot be prepared.
