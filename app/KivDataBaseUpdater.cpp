@@ -130,7 +130,10 @@ void KivDataBaseUpdater::updateConnectionLabels()
 
 void KivDataBaseUpdater::saveConfiguration()
 {
-    AppContext::instance().saveConfiguration();
+    // The warning before this line names the store; the update goes on with
+    // the configuration in memory.
+    if (!AppContext::instance().saveConfiguration())
+        logLine(QStringLiteral("Unable to save the configuration."), LogSevError);
 }
 
 int KivDataBaseUpdater::autoExitCode() const
@@ -329,7 +332,8 @@ void KivDataBaseUpdater::autoCreateDataBase()
 
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().resetToDefaults();
-    program.save();
+    if (!program.save())
+        logLine(QStringLiteral("Unable to save the configuration."), LogSevError);
 
     const CnfDataBase &cnf = program.dataBase();
     QString szReason;

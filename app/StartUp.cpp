@@ -236,5 +236,11 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     default:
         break;
     }
+    // An error line always says something.
+    if (nSeverity == LogSevError && szText.trimmed().isEmpty()) {
+        LogFileManager::Instance()->Log(
+            1, QStringLiteral("A critical message without a text was reported."), LogCatGeneral, nSeverity);
+        return;
+    }
     LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
 }

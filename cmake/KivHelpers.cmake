@@ -1,8 +1,10 @@
 # kiv_add_unit_test(NAME <name> SOURCES <files...> LIBS <targets...> [DATABASE])
 #
 # Builds one QtTest executable and registers it with CTest. Every test runs
-# headless with its own temporary HOME and XDG folders, so that settings
-# stores, generic data locations and log folders never touch the real user's.
+# headless with its own HOME and XDG folders, so that settings stores, generic
+# data locations and log folders never touch the real user's. The home is made
+# afresh each time the test starts (cmake/KivRunTest.cmake), not at build
+# time: a second run, or a run in another order, starts from the same state.
 # Tests marked DATABASE get the connection of the private PostgreSQL server
 # that scripts/pgserver.sh starts (KIV_TEST_PG* variables).
 function(kiv_add_unit_test)
@@ -12,8 +14,10 @@ function(kiv_add_unit_test)
     target_compile_definitions(${T_NAME} PRIVATE
         KIV_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}"
         KIV_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set(home "${CMAKE_BINARY_DIR}/testhome/${T_NAME}")
+    add_test(NAME ${T_NAME}
+        COMMAND ${CMAKE_COMMAND} -DKIV_HOME=${home} -DKIV_PROGRAM=$<TARGET_FILE:${T_NAME}>
+                -P ${CMAKE_SOURCE_DIR}/cmake/KivRunTest.cmake)
     set(env
         "QT_QPA_PLATFORM=offscreen"
         "HOME=${home}"
@@ -26,6 +30,4 @@ function(kiv_add_unit_test)
     if(T_DATABASE)
         set_tests_properties(${T_NAME} PROPERTIES LABELS database RESOURCE_LOCK pgserver)
     endif()
-    add_custom_command(TARGET ${T_NAME} PRE_BUILD
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${home}/runtime" "${home}/xdg-data-1" "${home}/xdg-data-2")
 endfunction()

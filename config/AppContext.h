@@ -50,7 +50,9 @@ public:
     // this order: the XML settings file is found through the software path.
     bool loadConfiguration();
     // Writes the whole configuration back: program, suite-wide, server, and
-    // then the folder settings into the XML settings file.
+    // then the folder settings into the XML settings file. False when a store
+    // could not be written (a warning names it); the others are written
+    // still.
     bool saveConfiguration();
 
 private:

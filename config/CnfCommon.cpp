@@ -1,6 +1,7 @@
 #include "CnfCommon.h"
 
 #include "AppContext.h"
+#include "CnfStoreStatus.h"
 
 #include <QSettings>
 
@@ -35,7 +36,7 @@ bool CnfCommon::save()
     m_ipc.save(settings);
     m_device.save(settings);
     m_cyberSecurity.save(settings);
-    return true;
+    return CnfStoreStatus::sync(settings);
 }
 
 CnfCommonFileSystem &CnfCommon::fileSystem()

@@ -19,6 +19,7 @@ public:
 
     // True only when every section loaded.
     bool load();
+    // False when the store could not be written (a warning names it).
     bool save();
 
     CnfCommonFileSystem &fileSystem();

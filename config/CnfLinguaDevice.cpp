@@ -1,5 +1,7 @@
 #include "CnfLinguaDevice.h"
 
+#include "CnfStoreStatus.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -46,14 +48,16 @@ bool CnfLinguaDevice::load()
 
 bool CnfLinguaDevice::save(const QString &szLanguage)
 {
+    bool bResult = true;
     for (const DeviceFile &file : deviceFiles()) {
         if (file.szPath.isEmpty() || !QFileInfo::exists(file.szPath))
             continue;
         m_szLanguage = szLanguage;
         QSettings settings(file.szPath, QSettings::IniFormat);
         settings.setValue(file.szKey, szLanguage);
+        bResult = CnfStoreStatus::sync(settings) && bResult;
     }
-    return true;
+    return bResult;
 }
 
 QString CnfLinguaDevice::language() const

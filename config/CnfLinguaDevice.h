@@ -15,7 +15,8 @@ public:
     // Reads the language of each file that exists; the I/O configuration,
     // read last, wins. An empty language becomes "en".
     bool load();
-    // Writes szLanguage into each file that exists.
+    // Writes szLanguage into each file that exists; false when a file could
+    // not be written (the others are written still).
     bool save(const QString &szLanguage);
 
     QString language() const;

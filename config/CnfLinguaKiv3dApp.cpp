@@ -1,5 +1,7 @@
 #include "CnfLinguaKiv3dApp.h"
 
+#include "CnfStoreStatus.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -22,6 +24,9 @@ CnfLinguaKiv3dApp::~CnfLinguaKiv3dApp() = default;
 
 bool CnfLinguaKiv3dApp::load()
 {
+    // What the files hold now, not added to what an earlier load found.
+    m_older = Viewer();
+    m_newer = Viewer();
     for (const Generation generation : kGenerations) {
         const QString szPath = optionsFilePath(generation);
         if (!QFileInfo::exists(szPath))
@@ -47,6 +52,7 @@ bool CnfLinguaKiv3dApp::load()
 
 bool CnfLinguaKiv3dApp::save(const QString &szLanguage)
 {
+    bool bResult = true;
     for (const Generation generation : kGenerations) {
         const QString szPath = optionsFilePath(generation);
         if (!QFileInfo::exists(szPath))
@@ -58,10 +64,11 @@ bool CnfLinguaKiv3dApp::save(const QString &szLanguage)
             current.nCurrentIndex = current.entryPositions.at(i);
             QSettings settings(szPath, QSettings::IniFormat);
             settings.setValue(kKeyCurrentIndex, current.nCurrentIndex);
+            bResult = CnfStoreStatus::sync(settings) && bResult;
             break;
         }
     }
-    return true;
+    return bResult;
 }
 
 QStringList CnfLinguaKiv3dApp::languageCodes(Generation generation) const

@@ -19,10 +19,12 @@ public:
     CnfLinguaKiv3dApp();
     virtual ~CnfLinguaKiv3dApp();
 
-    // Appends the codes of every viewer whose options file exists.
+    // Reads the codes of every viewer whose options file exists; a viewer
+    // without one has none. Loading again replaces what was read before.
     bool load();
     // Selects szLanguage (ignoring case) in every viewer whose options file
-    // exists and lists it; other viewers' files are left untouched.
+    // exists and lists it; other viewers' files are left untouched. False
+    // when a file could not be written (the others are written still).
     bool save(const QString &szLanguage);
 
     QStringList languageCodes(Generation generation) const;

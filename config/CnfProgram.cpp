@@ -1,6 +1,7 @@
 #include "CnfProgram.h"
 
 #include "AppContext.h"
+#include "CnfStoreStatus.h"
 
 #include <QSettings>
 
@@ -42,6 +43,7 @@ bool CnfProgram::load()
 
 bool CnfProgram::save()
 {
+    bool bResult = true;
     {
         QSettings settings(QSettings::NativeFormat,
                            QSettings::UserScope,
@@ -51,6 +53,7 @@ bool CnfProgram::save()
         m_dataBase.save(settings);
         m_logFile.save(settings);
         m_varie.save(settings);
+        bResult = CnfStoreStatus::sync(settings) && bResult;
     }
     {
         QSettings settings(QSettings::NativeFormat,
@@ -59,11 +62,12 @@ bool CnfProgram::save()
                            AppContext::applicationName());
         settings.beginGroup(kGroupCommon);
         m_lingua.save(settings);
+        bResult = CnfStoreStatus::sync(settings) && bResult;
     }
     const QString szLanguage = m_lingua.language();
-    m_linguaKiv3dApp.save(szLanguage);
-    m_linguaDevice.save(szLanguage);
-    return true;
+    bResult = m_linguaKiv3dApp.save(szLanguage) && bResult;
+    bResult = m_linguaDevice.save(szLanguage) && bResult;
+    return bResult;
 }
 
 CnfDataBase &CnfProgram::dataBase()

@@ -18,7 +18,9 @@ public:
 
     bool load();
     // Writes every key of the sections, changed or not, and hands the
-    // language on to the 3D viewer and the device software.
+    // language on to the 3D viewer and the device software. False when a
+    // store could not be written (a warning names it); the others are
+    // written still.
     bool save();
 
     CnfDataBase &dataBase();

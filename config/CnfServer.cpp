@@ -1,6 +1,7 @@
 #include "CnfServer.h"
 
 #include "CnfCommonFileSystem.h"
+#include "CnfStoreStatus.h"
 #include "XmlFormat.h"
 
 CnfServer::CnfServer() = default;
@@ -24,7 +25,7 @@ bool CnfServer::save(const QString &szSoftwarePath) const
         return false;
     m_serverMain.save(*settings);
     m_serverParameters.save(*settings);
-    return true;
+    return CnfStoreStatus::sync(*settings);
 }
 
 bool CnfServer::saveFileSystem(const QString &szSoftwarePath, const CnfCommonFileSystem &fileSystem)
@@ -32,7 +33,7 @@ bool CnfServer::saveFileSystem(const QString &szSoftwarePath, const CnfCommonFil
     const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
     if (!settings)
         return false;
-    return fileSystem.save(*settings);
+    return fileSystem.save(*settings) && CnfStoreStatus::sync(*settings);
 }
 
 const CnfServerMain &CnfServer::serverMain() const

@@ -18,6 +18,7 @@ public:
     // szSoftwarePath is the suite's software folder (CnfCommonFileSystem),
     // which must be loaded first.
     bool load(const QString &szSoftwarePath);
+    // False when the XML settings file could not be opened or written.
     bool save(const QString &szSoftwarePath) const;
     // Copies the folder settings into the XML settings file as well.
     static bool saveFileSystem(const QString &szSoftwarePath, const CnfCommonFileSystem &fileSystem);

@@ -2,6 +2,7 @@
 #include "ui_UICnfProgram.h"
 
 #include "CnfProgram.h"
+#include "LogFileManager.h"
 #include "UICnfPageDataBase.h"
 #include "UICnfPageLanguage.h"
 #include "UICnfPageLogFile.h"
@@ -116,8 +117,15 @@ void UICnfProgram::accept()
     }
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_pCnfProgram->save();
+    const bool bSaved = m_pCnfProgram->save();
     QGuiApplication::restoreOverrideCursor();
+    // The values stay in use for this run; the warning before this line in
+    // the log names the store that could not be written.
+    if (!bSaved) {
+        LogFileManager::Instance()->Log(
+            1, QStringLiteral("Unable to save the configuration."), LogCatGeneral, LogSevError);
+        UIMessageBox::warning(this, tr("Unable to save the configuration."));
+    }
     QDialog::accept();
 }
 

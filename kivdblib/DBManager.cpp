@@ -1,5 +1,6 @@
 #include "DBManager.h"
 
+#include "PersonalDataCipher.h"
 #include "PersonalDataStatements.h"
 #include "SqlText.h"
 
@@ -259,7 +260,7 @@ bool DBManager::terminateDatabaseActivity(const QString &szName)
 void DBManager::enableEncryption(const QString &szCaChainFile, const QString &szDataKey)
 {
     m_szCaChainFile = szCaChainFile;
-    m_szDataKey = szDataKey;
+    PersonalDataCipher::setDataKey(szDataKey);
 }
 
 void DBManager::setEncryptionEnabled(bool bEnabled)
@@ -277,9 +278,9 @@ QString DBManager::caChainFile() const
     return m_szCaChainFile;
 }
 
-QString DBManager::dataKey() const
+bool DBManager::hasDataKey() const
 {
-    return m_szDataKey;
+    return PersonalDataCipher::hasDataKey();
 }
 
 QString DBManager::lastError() const

@@ -1,6 +1,7 @@
 #include "PersonalData.h"
 
 #include "DBManager.h"
+#include "PersonalDataCipher.h"
 #include "PersonalDataStatements.h"
 
 #include <QSqlError>
@@ -14,12 +15,7 @@ int columnCount()
 }
 
 // PersonalData::save() through a Qt statement, for the columns in toWrite.
-bool saveThroughQt(PersonalDataStatements::Kind eKind,
-                   const QString *pKeyHex,
-                   const QVector<int> &toWrite,
-                   const QVector<QString> &values,
-                   qint64 nId,
-                   int &nRows)
+bool saveThroughQt(const QVector<int> &toWrite, const QVector<QString> &values, qint64 nId, int &nRows)
 {
     PersonalDataStatements *pStatements = PersonalDataStatements::instance();
     // The prepared statement covers all columns; a record that knows only some
@@ -27,7 +23,7 @@ bool saveThroughQt(PersonalDataStatements::Kind eKind,
     QSqlQuery partial;
     QSqlQuery *pQuery = nullptr;
     if (toWrite == pStatements->presentColumns()) {
-        pQuery = pStatements->statement(eKind);
+        pQuery = pStatements->statement(PersonalDataStatements::SaveStored);
         if (!pQuery)
             return false;
     } else {
@@ -36,7 +32,7 @@ bool saveThroughQt(PersonalDataStatements::Kind eKind,
         for (int nIndex : toWrite)
             lstColumns << lstAll.at(nIndex);
         partial = QSqlQuery(QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false));
-        if (!partial.prepare(PersonalDataStatements::sqlText(eKind, lstColumns))) {
+        if (!partial.prepare(PersonalDataStatements::sqlText(PersonalDataStatements::SaveStored, lstColumns))) {
             qCWarning(g_lcDatabase).noquote()
                 << "Unable to prepare the personal data statement:" << partial.lastError().text();
             return false;
@@ -45,8 +41,6 @@ bool saveThroughQt(PersonalDataStatements::Kind eKind,
     }
 
     int nBind = 0;
-    if (pKeyHex)
-        pQuery->bindValue(nBind++, *pKeyHex);
     for (int nIndex : toWrite)
         pQuery->bindValue(nBind++, values.at(nIndex));
     pQuery->bindValue(nBind++, nId);
@@ -89,51 +83,55 @@ bool PersonalData::load()
     if (!pStatements->ensure())
         return false;
 
-    const DBManager *pManager = DBManager::instance();
-    const bool bDecrypt = pManager->encryptionEnabled() && !pManager->dataKey().isEmpty();
-    if (!bDecrypt && pStatements->takeOfferedRow(m_nId, m_values)) {
-        for (int nIndex : pStatements->presentColumns())
-            m_known[nIndex] = true;
-        return finishLoad();
-    }
-    QSqlQuery *pQuery =
-        pStatements->statement(bDecrypt ? PersonalDataStatements::LoadDecrypted : PersonalDataStatements::LoadStored);
-    if (!pQuery)
-        return false;
-    int nBind = 0;
-    if (bDecrypt)
-        pQuery->bindValue(nBind++, pStatements->keyHexFor(pManager->dataKey()));
-    pQuery->bindValue(nBind++, m_nId);
-    if (!pQuery->exec()) {
-        qCWarning(g_lcDatabase).noquote()
-            << QStringLiteral("Unable to read the personal data %1:").arg(m_nId) << pQuery->lastError().text();
-        return false;
-    }
-    if (!pQuery->next()) {
+    if (!pStatements->takeOfferedRow(m_nId, m_values)) {
+        QSqlQuery *pQuery = pStatements->statement(PersonalDataStatements::LoadStored);
+        if (!pQuery)
+            return false;
+        pQuery->bindValue(0, m_nId);
+        if (!pQuery->exec()) {
+            qCWarning(g_lcDatabase).noquote()
+                << QStringLiteral("Unable to read the personal data %1:").arg(m_nId) << pQuery->lastError().text();
+            return false;
+        }
+        if (!pQuery->next()) {
+            pQuery->finish();
+            qCDebug(g_lcDatabase) << "No personal data with ID" << m_nId;
+            return false;
+        }
+        const QVector<int> &present = pStatements->presentColumns();
+        for (int i = 0; i < present.size(); ++i)
+            m_values[present.at(i)] = pQuery->value(i).toString();
         pQuery->finish();
-        qCDebug(g_lcDatabase) << "No personal data with ID" << m_nId;
-        return false;
     }
-    const QVector<int> &present = pStatements->presentColumns();
-    for (int i = 0; i < present.size(); ++i) {
-        m_values[present.at(i)] = pQuery->value(i).toString();
-        m_known[present.at(i)] = true;
-    }
-    pQuery->finish();
+    for (int nIndex : pStatements->presentColumns())
+        m_known[nIndex] = true;
     return finishLoad();
 }
 
 bool PersonalData::finishLoad()
 {
     const DBManager *pManager = DBManager::instance();
-    if (pManager->encryptionEnabled() && pManager->dataKey().isEmpty()) {
-        for (const QString &szValue : qAsConst(m_values)) {
-            if (PersonalDataStatements::isEncrypted(szValue)) {
+    if (!pManager->encryptionEnabled()) {
+        m_bLoaded = true;
+        return true;
+    }
+    // Decrypted here: the key never goes to the server. Without the key, or
+    // with a value that does not decrypt under it, nothing is handed out
+    // rather than ciphertext or garbage taken for the text.
+    PersonalDataCipher cipher;
+    for (QString &szValue : m_values) {
+        if (!PersonalDataCipher::isEncrypted(szValue))
+            continue;
+        QString szPlain;
+        if (!cipher.isReady() || !cipher.decrypt(szValue, szPlain)) {
+            if (!cipher.isReady())
                 qCWarning(g_lcDatabase) << "Unable to decrypt the personal data" << m_nId << "without a data key";
-                clearValues();
-                return false;
-            }
+            else
+                qCWarning(g_lcDatabase) << "Unable to decrypt the personal data" << m_nId << "with the data key";
+            clearValues();
+            return false;
         }
+        szValue = szPlain;
     }
     m_bLoaded = true;
     return true;
@@ -144,13 +142,6 @@ bool PersonalData::save()
     PersonalDataStatements *pStatements = PersonalDataStatements::instance();
     if (!pStatements->ensure())
         return false;
-
-    const DBManager *pManager = DBManager::instance();
-    const bool bEncrypt = pManager->encryptionEnabled();
-    if (bEncrypt && pManager->dataKey().isEmpty()) {
-        qCWarning(g_lcDatabase) << "Unable to save the personal data" << m_nId << "encrypted without a data key";
-        return false;
-    }
 
     const QVector<int> &present = pStatements->presentColumns();
     QVector<int> toWrite;
@@ -163,31 +154,48 @@ bool PersonalData::save()
         return false;
     }
 
-    const PersonalDataStatements::Kind eKind =
-        bEncrypt ? PersonalDataStatements::SaveEncrypted : PersonalDataStatements::SaveStored;
-    const QString *pKeyHex = bEncrypt ? &pStatements->keyHexFor(pManager->dataKey()) : nullptr;
+    // With encryption on, the values are encrypted here under a nonce of this
+    // save; values stored encrypted already are written as they are.
+    QVector<QString> values = m_values;
+    if (DBManager::instance()->encryptionEnabled()) {
+        PersonalDataCipher cipher;
+        PersonalDataCipher::Nonce nonce;
+        if (!cipher.isReady()) {
+            qCWarning(g_lcDatabase) << "Unable to save the personal data" << m_nId << "encrypted without a data key";
+            return false;
+        }
+        if (!PersonalDataCipher::newNonce(nonce))
+            return false;
+        for (int nIndex : qAsConst(toWrite)) {
+            QString &szValue = values[nIndex];
+            if (szValue.isNull() || PersonalDataCipher::isEncrypted(szValue))
+                continue;
+            const QByteArray stored = cipher.encrypt(szValue.toUtf8(), nonce, nIndex);
+            if (stored.isEmpty())
+                return false;
+            szValue = QString::fromLatin1(stored);
+        }
+    }
+
     int nRows = 0;
     PersonalDataStatements::DirectResult eDirect = PersonalDataStatements::DirectUnavailable;
     if (toWrite == present) {
         // The usual case: the record knows every column.
         QVector<QByteArray> params;
-        params.reserve(toWrite.size() + 2);
-        if (pKeyHex)
-            params << pKeyHex->toLatin1();
+        params.reserve(toWrite.size() + 1);
         for (int nIndex : qAsConst(toWrite)) {
-            const QString &szValue = m_values.at(nIndex);
+            const QString &szValue = values.at(nIndex);
             params << (szValue.isNull() ? QByteArray() : szValue.toUtf8());
         }
         params << QByteArray::number(m_nId);
-        eDirect = pStatements->runDirect(eKind, params, nRows);
+        eDirect = pStatements->runDirect(PersonalDataStatements::SaveStored, params, nRows);
         if (eDirect == PersonalDataStatements::DirectFailed) {
             qCWarning(g_lcDatabase).noquote()
                 << QStringLiteral("Unable to save the personal data %1:").arg(m_nId) << pStatements->lastError();
             return false;
         }
     }
-    if (eDirect == PersonalDataStatements::DirectUnavailable &&
-        !saveThroughQt(eKind, pKeyHex, toWrite, m_values, m_nId, nRows))
+    if (eDirect == PersonalDataStatements::DirectUnavailable && !saveThroughQt(toWrite, values, m_nId, nRows))
         return false;
     if (nRows != 1) {
         qCWarning(g_lcDatabase) << "No personal data with ID" << m_nId << "to save";

@@ -4,7 +4,6 @@
 #include "PersonalData.h"
 #include "SqlText.h"
 
-#include <QCryptographicHash>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -27,30 +26,6 @@ QSqlDatabase openDefaultConnection()
 QString column(const QString &szAlias, const QString &szName)
 {
     return szAlias + QLatin1Char('.') + SqlText::quoteIdentifier(szName);
-}
-
-// Stored text -> plain text. Values without the prefix are returned as stored.
-QString decryptExpression(const QString &szValue)
-{
-    return QStringLiteral("CASE WHEN starts_with(%1, '$kiv1$') THEN convert_from(substring("
-                          "decrypt(decode(substr(%1, 7), 'base64'), v.k, 'aes-cbc/pad:pkcs') FROM 17), 'UTF8') "
-                          "ELSE %1 END")
-        .arg(szValue);
-}
-
-// Plain text -> stored text. NULL and values that are already encrypted are
-// stored as they are. The first block is the row's random nonce (v.n, 15
-// bytes) followed by the column number, so each value of a row starts with a
-// block of its own while the random source is asked once per row. encode()
-// breaks base64 lines every 76 characters; the breaks are taken out.
-QString encryptExpression(const QString &szValue, int nColumn)
-{
-    return QStringLiteral(
-               "CASE WHEN %1 IS NULL OR starts_with(%1, '$kiv1$') THEN %1 "
-               "ELSE '$kiv1$' || replace(encode(encrypt(v.n || decode('%2', 'hex') || convert_to(%1, 'UTF8'), "
-               "v.k, 'aes-cbc/pad:pkcs'), 'base64'), E'\\n', '') END")
-        .arg(szValue)
-        .arg(nColumn, 2, 16, QLatin1Char('0'));
 }
 
 // libpq's connection under an open Qt connection; nullptr when the driver is
@@ -102,22 +77,6 @@ PersonalDataStatements *PersonalDataStatements::instance()
     // at the end of the process; DBManager::closeDatabase() releases them.
     static PersonalDataStatements *s_pInstance = new PersonalDataStatements;
     return s_pInstance;
-}
-
-const QString &PersonalDataStatements::encryptedPrefix()
-{
-    static const QString s_szPrefix = QStringLiteral("$kiv1$");
-    return s_szPrefix;
-}
-
-bool PersonalDataStatements::isEncrypted(const QString &szValue)
-{
-    return szValue.startsWith(encryptedPrefix());
-}
-
-QString PersonalDataStatements::keyHex(const QString &szDataKey)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(szDataKey.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
 bool PersonalDataStatements::ensure()
@@ -242,49 +201,27 @@ QString PersonalDataStatements::sqlText(Kind eKind, const QStringList &lstColumn
             lstParts << column(QStringLiteral("p"), szName);
         return QStringLiteral("SELECT p.\"ID\", %1 FROM \"PERSONALDATA\" AS p ORDER BY p.\"ID\"")
             .arg(lstParts.join(", "));
-    case LoadDecrypted:
-        for (const QString &szName : lstColumns)
-            lstParts << decryptExpression(column(QStringLiteral("p"), szName));
-        return QStringLiteral("SELECT %1 FROM \"PERSONALDATA\" AS p, (SELECT decode(?::text, 'hex') AS k) AS v "
-                              "WHERE p.\"ID\" = ?")
-            .arg(lstParts.join(", "));
     case SaveStored:
         for (const QString &szName : lstColumns)
             lstParts << SqlText::quoteIdentifier(szName) + QStringLiteral(" = ?::text");
         return QStringLiteral("UPDATE \"PERSONALDATA\" SET %1 WHERE \"ID\" = ?").arg(lstParts.join(", "));
-    case SaveEncrypted: {
-        // The values come in once, through the sub-select, because each is
-        // used several times by its expression.
-        QStringList lstValues;
+    case SaveBatch: {
+        // One statement for many rows: the IDs and each column's values come
+        // as arrays of equal length, taken apart row by row by unnest().
+        QStringList lstArrays{QStringLiteral("?::int8[]")};
+        QStringList lstNames{QStringLiteral("id")};
         for (int i = 0; i < lstColumns.size(); ++i) {
-            const QString szValue = QStringLiteral("v.c%1").arg(i);
-            lstValues << QStringLiteral("?::text AS c%1").arg(i);
-            lstParts << SqlText::quoteIdentifier(lstColumns.at(i)) + QStringLiteral(" = ") +
-                            encryptExpression(szValue, i);
+            lstArrays << QStringLiteral("?::text[]");
+            lstNames << QStringLiteral("c%1").arg(i);
+            lstParts << SqlText::quoteIdentifier(lstColumns.at(i)) + QStringLiteral(" = v.c%1").arg(i);
         }
-        return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET %1 FROM (SELECT decode(?::text, 'hex') AS k, "
-                              "gen_random_bytes(15) AS n, %2) AS v WHERE p.\"ID\" = ?")
-            .arg(lstParts.join(", "), lstValues.join(", "));
+        return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET %1 FROM unnest(%2) AS v (%3) WHERE p.\"ID\" = v.id")
+            .arg(lstParts.join(", "), lstArrays.join(", "), lstNames.join(", "));
     }
     case KindCount:
         break;
     }
     return QString();
-}
-
-QString PersonalDataStatements::encryptAllRowsSqlText(const QStringList &lstColumns)
-{
-    // A multi-column sub-select per row: its nonce is drawn once per row and
-    // serves all the columns of that row, as in a record's save.
-    QStringList lstNames;
-    QStringList lstParts;
-    for (int i = 0; i < lstColumns.size(); ++i) {
-        lstNames << SqlText::quoteIdentifier(lstColumns.at(i));
-        lstParts << encryptExpression(column(QStringLiteral("p"), lstColumns.at(i)), i);
-    }
-    return QStringLiteral("UPDATE \"PERSONALDATA\" AS p SET (%1) = (SELECT %2 FROM (SELECT kv.k, "
-                          "gen_random_bytes(15) AS n) AS v) FROM (SELECT decode(?::text, 'hex') AS k) AS kv")
-        .arg(lstNames.join(", "), lstParts.join(", "));
 }
 
 QString PersonalDataStatements::lastError() const
@@ -344,30 +281,16 @@ void PersonalDataStatements::dropStatements()
     dropDirectStatements();
 }
 
-const QString &PersonalDataStatements::keyHexFor(const QString &szDataKey)
+pg_conn *PersonalDataStatements::directConnection()
 {
-    if (m_szKeyHex.isEmpty() || szDataKey != m_szKeySource) {
-        m_szKeySource = szDataKey;
-        m_szKeyHex = keyHex(szDataKey);
-    }
-    return m_szKeyHex;
-}
-
-PersonalDataStatements::DirectResult
-PersonalDataStatements::runDirect(Kind eKind, const QVector<QByteArray> &params, int &nRows)
-{
-    nRows = 0;
-    if (!m_bColumnsKnown || (eKind != SaveStored && eKind != SaveEncrypted))
-        return DirectUnavailable;
     PGconn *pConnection = nativeConnection(openDefaultConnection());
     // Active: a result still being fetched (drivers that read forward-only
     // queries row by row); a statement of ours would now fail, while the
-    // driver's own path first finishes that result. The values are UTF-8,
-    // which Qt's driver asks for when it connects.
+    // driver's own path first finishes that result.
     if (!pConnection || PQstatus(pConnection) != CONNECTION_OK || PQtransactionStatus(pConnection) == PQTRANS_ACTIVE ||
+        PQpipelineStatus(pConnection) != PQ_PIPELINE_OFF ||
         qstrcmp(pg_encoding_to_char(PQclientEncoding(pConnection)), "UTF8") != 0)
-        return DirectUnavailable;
-
+        return nullptr;
     const int nBackend = PQbackendPID(pConnection);
     if (pConnection != m_pDirectConnection || nBackend != m_nDirectBackend) {
         // Statements of another connection died with it.
@@ -375,24 +298,51 @@ PersonalDataStatements::runDirect(Kind eKind, const QVector<QByteArray> &params,
         m_pDirectConnection = pConnection;
         m_nDirectBackend = nBackend;
     }
+    return pConnection;
+}
+
+pg_conn *PersonalDataStatements::nativeHandle() const
+{
+    return nativeConnection(openDefaultConnection());
+}
+
+QByteArray PersonalDataStatements::directStatement(pg_conn *pConnection, Kind eKind)
+{
+    if (!m_bColumnsKnown || (eKind != SaveStored && eKind != SaveBatch) || pConnection != m_pDirectConnection)
+        return QByteArray();
     const QByteArray name = QByteArrayLiteral("kivdb_personal_") + QByteArray::number(m_nDirectGeneration) + '_' +
                             QByteArray::number(int(eKind));
-    if (!m_directPrepared[eKind]) {
-        PGresult *pResult = PQprepare(pConnection,
-                                      name.constData(),
-                                      numberedPlaceholders(sqlText(eKind, presentColumnNames())).constData(),
-                                      0,
-                                      nullptr);
-        const bool bPrepared = pResult && PQresultStatus(pResult) == PGRES_COMMAND_OK;
-        if (!bPrepared) {
-            m_szLastError = resultError(pResult, pConnection);
-            qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:" << m_szLastError;
-        }
-        PQclear(pResult);
-        if (!bPrepared)
-            return DirectFailed;
-        m_directPrepared[eKind] = true;
+    if (m_directPrepared[eKind])
+        return name;
+    PGresult *pResult = PQprepare(pConnection,
+                                  name.constData(),
+                                  numberedPlaceholders(sqlText(eKind, presentColumnNames())).constData(),
+                                  0,
+                                  nullptr);
+    const bool bPrepared = pResult && PQresultStatus(pResult) == PGRES_COMMAND_OK;
+    if (!bPrepared) {
+        m_szLastError = resultError(pResult, pConnection);
+        qCWarning(g_lcDatabase).noquote() << "Unable to prepare the personal data statement:" << m_szLastError;
     }
+    PQclear(pResult);
+    if (!bPrepared)
+        return QByteArray();
+    m_directPrepared[eKind] = true;
+    return name;
+}
+
+PersonalDataStatements::DirectResult
+PersonalDataStatements::runDirect(Kind eKind, const QVector<QByteArray> &params, int &nRows)
+{
+    nRows = 0;
+    if (!m_bColumnsKnown || eKind != SaveStored)
+        return DirectUnavailable;
+    PGconn *pConnection = directConnection();
+    if (!pConnection)
+        return DirectUnavailable;
+    const QByteArray name = directStatement(pConnection, eKind);
+    if (name.isEmpty())
+        return DirectFailed;
 
     QVector<const char *> values(params.size());
     for (int i = 0; i < params.size(); ++i)

@@ -23,10 +23,25 @@ void logDatabase(const QString &szText, int nSeverity)
     LogFileManager::Instance()->Log(1, szText, LogCatDatabase, nSeverity);
 }
 
+// The text of a failure, never empty: Qt reports a statement refused on a
+// connection that is gone without a text of its own.
+QString failureReason(const QString &szError)
+{
+    if (!szError.trimmed().isEmpty())
+        return szError.trimmed();
+    DBManager *pDbManager = DBManager::instance();
+    if (!pDbManager->isDatabaseOpen()) {
+        const QString szLibpq = pDbManager->sessionErrorText();
+        return szLibpq.isEmpty() ? QStringLiteral("The connection to the database server was lost.")
+                                 : QStringLiteral("The connection to the database server was lost: %1").arg(szLibpq);
+    }
+    return QStringLiteral("The database reported an error without a text.");
+}
+
 void logDatabaseError(const QString &szError)
 {
     qDebug() << szError;
-    logDatabase(szError, LogSevError);
+    logDatabase(failureReason(szError), LogSevError);
 }
 
 bool openOn(const CnfDataBase &cnf, const QString &szDatabase)
@@ -72,7 +87,7 @@ bool loadSchema(const QString &szSchema, QString &szReason)
         bResult = query.lastError().type() == QSqlError::NoError;
     }
     if (!bResult) {
-        szReason = query.lastError().text();
+        szReason = failureReason(query.lastError().text());
         logDatabaseError(szReason);
     }
     return bResult;
@@ -105,7 +120,7 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
     if (bResult)
         bResult = openOn(cnf, szDatabase);
     if (!bResult)
-        szReason = pDbManager->lastError();
+        szReason = failureReason(pDbManager->lastError());
     if (bResult) {
         const QString szSchema = readSchema();
         if (szSchema.isEmpty())
@@ -127,7 +142,9 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
 
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().setInitialCatalog(szDatabase);
-    program.save();
+    if (!program.save())
+        LogFileManager::Instance()->Log(
+            1, QStringLiteral("Unable to save the configuration."), LogCatGeneral, LogSevError);
     logDatabase(QStringLiteral("The database %1 was created with success.").arg(szDatabase), LogSevInformation);
     return true;
 }

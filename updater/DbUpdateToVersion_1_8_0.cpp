@@ -4,6 +4,7 @@
 #include "DbUpdateSession.h"
 #include "LogFileManager.h"
 #include "PersonalData.h"
+#include "PersonalDataBatch.h"
 #include "PersonalDataTable.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@ namespace {
 // Pending events are processed at most this often during the pass (and on
 // the last record): often enough for a window that stays painted and
 // responsive, while one round per record would cost more than the record.
-constexpr qint64 kEventsIntervalMs = 20;
+constexpr qint64 kEventsIntervalMs = PersonalDataBatch::kRoundMs;
 
 void logGeneral(const QString &szText, int nSeverity)
 {
@@ -92,54 +93,100 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
 
     logGeneral(QStringLiteral("Start encryption of the database data"), LogSevInformation);
     logGeneral(QStringLiteral("Encryping \"PERSONALDATA\" table"), LogSevInformation);
+    // Logged however the pass ends, once it has started.
+    const auto logEnd =
+        qScopeGuard([] { logGeneral(QStringLiteral("End encryption of the database data"), LogSevInformation); });
+
+    // The saves go out in rounds without waiting for each answer; between
+    // rounds every answer is in, the connection is free again and pending
+    // events are processed. A round lasts about kEventsIntervalMs.
+    PersonalDataBatch batch;
+    const auto finishRound = [&batch, pSession]() {
+        if (!batch.flush()) {
+            // The server's cause, or the loss of the connection (told by the
+            // session, once, with the server's text that came with it).
+            pSession->reportFailure(batch.lastError(), QString(), QStringLiteral("\"PERSONALDATA\""));
+            if (pSession->isIntact()) {
+                if (batch.failedId() != 0)
+                    logGeneral(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" record with ID %1.")
+                                   .arg(batch.failedId()),
+                               LogSevError);
+                else
+                    logGeneral(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" records."), LogSevError);
+            }
+            return false;
+        }
+        for (const qint64 nId : batch.takeMissingIds())
+            logGeneral(QStringLiteral("The \"PERSONALDATA\" record with ID %1 was removed by another workstation "
+                                      "during the encryption: skipped.")
+                           .arg(nId),
+                       LogSevWarning);
+        return true;
+    };
 
     bool bResult = true;
     int nCount = 0;
     while (bResult && table.load()) {
         ++nCount;
         dialog.setValue(nCount);
-        if (nCount >= nTotal || eventsTimer.elapsed() >= kEventsIntervalMs) {
-            QCoreApplication::processEvents();
-            eventsTimer.restart();
-        }
-        // Whatever ran while events were processed, the records are read and
-        // written on the step's session only.
-        if (!pSession->isIntact()) {
-            bResult = false;
-            break;
-        }
 
         const qint64 nId = table.idPersonalData();
         PersonalData record;
         record.setIdPersonalData(nId);
-        // A record that is not there to be read is left as it is; a read that
-        // the server refused (which aborts the step's transaction) or a record
-        // that cannot be written fails the step, which is then rolled back
-        // whole.
+        // The record comes, as stored (the switch is off), from the rows the
+        // table read. A record that is not there to be read is left as it is;
+        // a read that the server refused fails the step.
         if (!record.load()) {
-            if (!pDbManager->sessionErrorText().isEmpty() || !pSession->isIntact()) {
-                reportLibraryFailure();
-                logGeneral(QStringLiteral("Unable to read the \"PERSONALDATA\" record with ID %1.").arg(nId),
-                           LogSevError);
-                bResult = false;
-            }
-        } else {
-            pDbManager->setEncryptionEnabled(true);
-            if (!record.save()) {
-                reportLibraryFailure();
-                logGeneral(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" record with ID %1.").arg(nId),
-                           LogSevError);
-                bResult = false;
-            }
+            if (pDbManager->sessionErrorText().isEmpty() && pSession->isIntact())
+                continue;
+            reportLibraryFailure();
+            logGeneral(QStringLiteral("Unable to read the \"PERSONALDATA\" record with ID %1.").arg(nId), LogSevError);
+            bResult = false;
+            break;
         }
-        pDbManager->setEncryptionEnabled(false);
+        switch (batch.add(record)) {
+        case PersonalDataBatch::Queued:
+        case PersonalDataBatch::Unchanged:
+            break;
+        case PersonalDataBatch::NoDataKey:
+            logGeneral(QStringLiteral("The data key for the personal data is missing from the credentials store, so "
+                                      "the \"PERSONALDATA\" records cannot be encrypted: provision it with "
+                                      "VesperSetup (see the README, \"Storing the database credentials\") and run "
+                                      "the update again."),
+                       LogSevError);
+            bResult = false;
+            break;
+        case PersonalDataBatch::Failed:
+            if (pSession->isIntact())
+                logGeneral(QStringLiteral("Unable to encrypt the \"PERSONALDATA\" record with ID %1: %2")
+                               .arg(nId)
+                               .arg(pSession->failureText(batch.lastError())),
+                           LogSevError);
+            bResult = false;
+            break;
+        }
+        if (!bResult)
+            break;
+
+        if (batch.isFull() || nCount >= nTotal || eventsTimer.elapsed() >= kEventsIntervalMs) {
+            bResult = finishRound();
+            if (!bResult)
+                break;
+            QCoreApplication::processEvents();
+            eventsTimer.restart();
+            // Whatever ran while events were processed, the records are read
+            // and written on the step's session only.
+            if (!pSession->isIntact())
+                bResult = false;
+        }
     }
+    // Rows the table had beyond its count at opening.
+    if (bResult)
+        bResult = finishRound();
 
     // A session lost at the last record shows only now.
     if (bResult && !pSession->isIntact())
         bResult = false;
-    if (bResult)
-        logGeneral(QStringLiteral("End encryption of the database data"), LogSevInformation);
     dialog.close();
     return bResult;
 }

@@ -14,12 +14,16 @@ public:
 
     bool update() override;
 
-    // Loads every "PERSONALDATA" record with the encryption switch off and
-    // saves it with the switch on, showing the progress in a dialog whose
-    // parent is pParent. The table is locked against writers (readers go on)
-    // for the rest of the step's transaction before it is read; outside a
-    // step the pass runs in a transaction of its own. The switch is restored
-    // on every way out. False when the table cannot be locked or read or a
-    // record cannot be saved.
+    // Reads every "PERSONALDATA" record as stored and saves it encrypted,
+    // showing the progress in a dialog whose parent is pParent. The saves go
+    // out in rounds of many records without waiting for each answer
+    // (PersonalDataBatch); between rounds pending events are processed. The
+    // table is locked against writers (readers go on) for the rest of the
+    // step's transaction before it is read; outside a step the pass runs in a
+    // transaction of its own. The encryption switch is restored on every way
+    // out. A record removed meanwhile is logged and skipped. False when the
+    // table cannot be locked or read, a record cannot be saved (its ID is
+    // logged), the data key is missing while there is something to encrypt,
+    // or the connection is lost.
     bool encryptPersonalData(QWidget *pParent);
 };

@@ -184,8 +184,19 @@ VariantMap ConfigStoreTest::readXml(const QString &szSoftwarePath)
 
 void ConfigStoreTest::emptyStoreLoadsDefaults()
 {
+    // A pg_dump of our own on the search path fixes the default server path.
+    QTemporaryDir binDir;
+    QVERIFY(binDir.isValid());
+    QFile pgDump(binDir.path() + QStringLiteral("/pg_dump"));
+    QVERIFY(pgDump.open(QIODevice::WriteOnly));
+    pgDump.close();
+    QVERIFY(pgDump.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", binDir.path().toLocal8Bit());
     AppContext context;
-    QVERIFY(context.loadConfiguration());
+    const bool bLoaded = context.loadConfiguration();
+    qputenv("PATH", savedPath);
+    QVERIFY(bLoaded);
 
     const CnfProgram &program = context.cnfProgram();
     QCOMPARE(program.dataBase().dataSource(), QStringLiteral("127.0.0.1"));
@@ -197,7 +208,7 @@ void ConfigStoreTest::emptyStoreLoadsDefaults()
     QCOMPARE(program.logFile().databaseEnabled(), false);
     QCOMPARE(program.logFile().deviceEnabled(), false);
     QCOMPARE(program.logFile().validityDays(), 31);
-    QCOMPARE(program.varie().dbServerPath(), CnfVarie::defaultDbServerPath());
+    QCOMPARE(program.varie().dbServerPath(), binDir.path());
     QCOMPARE(program.varie().timeoutProcessExecution(), 30);
     QCOMPARE(program.varie().backupValidityDays(), 30);
     QCOMPARE(program.varie().backupBeforeUpdate(), false);

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +51,8 @@ private slots:
     void deviceLanguage_data();
     void deviceLanguage();
     void programSaveHandsTheLanguageOn();
+    void saveReportsAStoreItCannotWrite_data();
+    void saveReportsAStoreItCannotWrite();
 
 private:
     // Every row works in data folders of its own: QSettings serves a cached
@@ -126,10 +130,13 @@ void ForeignLanguageTest::viewerCodesAndIndex()
     writeFile(szPath, content);
 
     CnfLinguaKiv3dApp lingua;
-    QVERIFY(lingua.load());
-    QCOMPARE(lingua.languageCodes(CnfLinguaKiv3dApp::Newer), codes);
-    QCOMPARE(lingua.currentIndex(CnfLinguaKiv3dApp::Newer), loadedIndex);
-    QCOMPARE(lingua.languageCodes(CnfLinguaKiv3dApp::Older), QStringList());
+    // Loading again reads the same, not twice as much.
+    for (int nLoad = 0; nLoad < 2; ++nLoad) {
+        QVERIFY(lingua.load());
+        QCOMPARE(lingua.languageCodes(CnfLinguaKiv3dApp::Newer), codes);
+        QCOMPARE(lingua.currentIndex(CnfLinguaKiv3dApp::Newer), loadedIndex);
+        QCOMPARE(lingua.languageCodes(CnfLinguaKiv3dApp::Older), QStringList());
+    }
 
     const QStringList entries =
         QSettings(szPath, QSettings::IniFormat).value(QStringLiteral("Languages/FilesOpener")).toStringList();
@@ -225,6 +232,52 @@ void ForeignLanguageTest::programSaveHandsTheLanguageOn()
              QStringLiteral("1"));
     QCOMPARE(iniValue(CnfLinguaDevice::ioConfigurationFilePath(), QStringLiteral("IO/Language")), QStringLiteral("de"));
     QCOMPARE(program.linguaDevice().language(), QStringLiteral("de"));
+}
+
+void ForeignLanguageTest::saveReportsAStoreItCannotWrite_data()
+{
+    QTest::addColumn<int>("store");
+    QTest::newRow("viewer options") << 0;
+    QTest::newRow("device I/O configuration") << 1;
+    QTest::newRow("native store") << 2;
+}
+
+void ForeignLanguageTest::saveReportsAStoreItCannotWrite()
+{
+    QFETCH(int, store);
+
+    const QString szViewer = CnfLinguaKiv3dApp::optionsFilePath(CnfLinguaKiv3dApp::Older);
+    const QString szDevice = CnfLinguaDevice::ioConfigurationFilePath();
+    writeFile(szViewer, "[Languages]\nCurrentIndex=0\nFilesOpener=v_en.qm, v_de.qm\n");
+    writeFile(szDevice, "[IO]\nLanguage=en\n");
+    const QString szNative =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marlek Telvor Group", "Telvor Imaging Suite")
+            .fileName();
+    CnfProgram program;
+    QVERIFY(program.load());
+
+    // A folder where the store's file was: nothing can write it, root
+    // included. The native store is the process's own: it is put back.
+    const QString szBroken = QStringList{szViewer, szDevice, szNative}.at(store);
+    QFile::remove(szBroken);
+    QVERIFY(QDir().mkpath(szBroken));
+    const auto restore = qScopeGuard([szBroken] { QDir(szBroken).removeRecursively(); });
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        QRegularExpression(
+            QStringLiteral("^Unable to write the settings store %1: ").arg(QRegularExpression::escape(szBroken))));
+    if (store == 2) // two groups, each saved through a settings object of its own
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Unable to write the settings store ")));
+    program.lingua().setLanguage(QStringLiteral("de"));
+    QVERIFY(!program.save());
+
+    // The other stores are written still.
+    if (store != 0)
+        QCOMPARE(iniValue(szViewer, QStringLiteral("Languages/CurrentIndex")), QStringLiteral("1"));
+    if (store != 1)
+        QCOMPARE(iniValue(szDevice, QStringLiteral("IO/Language")), QStringLiteral("de"));
+    if (store != 2)
+        QCOMPARE(iniValue(szNative, QStringLiteral("common/language")), QStringLiteral("de"));
 }
 
 QTEST_GUILESS_MAIN(ForeignLanguageTest)

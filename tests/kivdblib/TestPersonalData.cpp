@@ -1,10 +1,10 @@
 #include "DBManager.h"
 #include "PersonalData.h"
-#include "PersonalDataStatements.h"
+#include "PersonalDataBatch.h"
 #include "PersonalDataTable.h"
+#include "PgcryptoReference.h"
 #include "TestDatabase.h"
 
-#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -22,9 +22,7 @@ const QString kPrefix = QStringLiteral("$kiv1$");
 
 QString sqlLiteral(const QString &szValue)
 {
-    if (szValue.isNull())
-        return QStringLiteral("NULL");
-    return QLatin1Char('\'') + QString(szValue).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+    return PgcryptoReference::literal(szValue);
 }
 
 // Values in the order of PersonalData::encryptedColumns().
@@ -95,11 +93,19 @@ private slots:
     void refusesWhatCannotBeDoneSafely();
     void tableSnapshotNotUsedAfterSave();
     void runsInDefaultConnectionTransaction();
-    void savesReuseOnePreparedStatementPerKind();
+    void needsNoCryptographyOnTheServer();
     void setBasedStatementEncryptsLikeRecordSave();
+    void batchSavesRowsLikeRecordSave();
+    void batchFailureNamesTheRecordAndUndoesAll_data();
+    void batchFailureNamesTheRecordAndUndoesAll();
+    void batchSkipsRowsRemovedMeanwhile();
 
 private:
-    bool prepare(bool bNationalNumber = true);
+    bool prepare(bool bNationalNumber = true, bool bPgcrypto = true);
+    // Every record of the table through one batch, inside a transaction of
+    // the default connection, flushed whenever the batch is full and at the
+    // end; the results of add(), or an empty list when a flush failed.
+    QList<PersonalDataBatch::AddResult> batchPass(PersonalDataBatch &batch);
     qint64 insertRow(const QStringList &lstValues);
     QStringList storedRow(qint64 nId);
     QString serverDecrypt(const QString &szStored);
@@ -121,9 +127,9 @@ void TestPersonalData::cleanup()
 }
 
 // The table as the suite's schema has it; "NationalNumber" only from 1.5.0.
-bool TestPersonalData::prepare(bool bNationalNumber)
+bool TestPersonalData::prepare(bool bNationalNumber, bool bPgcrypto)
 {
-    return m_pDb->isValid() && m_pDb->exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto")) &&
+    return m_pDb->isValid() && (!bPgcrypto || m_pDb->exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pgcrypto"))) &&
            m_pDb->exec(QStringLiteral("CREATE TABLE \"PERSONALDATA\" (\"ID\" serial PRIMARY KEY, "
                                       "\"FirstName\" text NOT NULL, \"LastName\" text NOT NULL, \"Title\" text, "
                                       "\"IdGender\" integer DEFAULT 0 NOT NULL, \"DateOfBirth\" timestamp NOT NULL, "
@@ -173,15 +179,13 @@ QStringList TestPersonalData::storedRow(qint64 nId)
     return lstValues;
 }
 
-// Decrypts a stored value on the server, independently of the library: the
-// prefix, then base64 of AES-256-CBC (zero IV, key SHA-256 of the data key)
-// over a 16-byte first block and the UTF-8 text.
+// Decrypts a stored value on the server with pgcrypto, independently of the
+// library.
 QString TestPersonalData::serverDecrypt(const QString &szStored)
 {
     return m_pDb
-        ->scalar(QStringLiteral("SELECT convert_from(substring(decrypt(decode(substr(%1, 7), 'base64'), "
-                                "digest(%2, 'sha256'), 'aes-cbc/pad:pkcs') FROM 17), 'UTF8')")
-                     .arg(sqlLiteral(szStored), sqlLiteral(kDataKey)))
+        ->scalar(QStringLiteral("SELECT ") +
+                 PgcryptoReference::decryptExpression(sqlLiteral(szStored), sqlLiteral(kDataKey)))
         .toString();
 }
 
@@ -190,10 +194,29 @@ QString TestPersonalData::serverDecrypt(const QString &szStored)
 QByteArray TestPersonalData::serverFirstBlock(const QString &szStored)
 {
     return m_pDb
-        ->scalar(QStringLiteral("SELECT substring(decrypt(decode(substr(%1, 7), 'base64'), digest(%2, 'sha256'), "
-                                "'aes-cbc/pad:pkcs') FROM 1 FOR 16)")
-                     .arg(sqlLiteral(szStored), sqlLiteral(kDataKey)))
+        ->scalar(QStringLiteral("SELECT ") +
+                 PgcryptoReference::firstBlockExpression(sqlLiteral(szStored), sqlLiteral(kDataKey)))
         .toByteArray();
+}
+
+QList<PersonalDataBatch::AddResult> TestPersonalData::batchPass(PersonalDataBatch &batch)
+{
+    QList<PersonalDataBatch::AddResult> lstResults;
+    PersonalDataTable table;
+    if (!table.open())
+        return lstResults;
+    while (table.load()) {
+        PersonalData record;
+        record.setIdPersonalData(table.idPersonalData());
+        if (!record.load())
+            return {};
+        lstResults << batch.add(record);
+        if (batch.isFull() && !batch.flush())
+            return {};
+    }
+    if (!batch.flush())
+        return {};
+    return lstResults;
 }
 
 void TestPersonalData::tableListsRowsInIdOrder()
@@ -283,6 +306,24 @@ void TestPersonalData::saveEncryptsAndLoadDecrypts()
             QCOMPARE(again.value(lstColumns.at(i)).isNull(), szExpected.isNull());
         }
     }
+
+    // The other way round: stored the way the server encrypted before (every
+    // column of a row under one nonce), read back through the library.
+    QVERIFY(m_pDb->exec(
+        QStringLiteral("UPDATE \"PERSONALDATA\" SET \"Address\" = %1, \"City\" = %2 FROM (SELECT "
+                       "gen_random_bytes(15) AS n) AS v WHERE \"ID\" = %3")
+            .arg(PgcryptoReference::encryptExpression(sqlLiteral(text), sqlLiteral(kDataKey), QStringLiteral("v.n"), 3),
+                 PgcryptoReference::encryptExpression(
+                     sqlLiteral(text + "/city"), sqlLiteral(kDataKey), QStringLiteral("v.n"), 5))
+            .arg(nId)));
+    QVERIFY(storedRow(nId).at(3) != lstStored.at(3));
+    DBManager::instance()->setEncryptionEnabled(true);
+    PersonalData old;
+    old.setIdPersonalData(nId);
+    QVERIFY(old.load());
+    QCOMPARE(old.value(QStringLiteral("Address")), text);
+    QCOMPARE(old.value(QStringLiteral("City")), text + "/city");
+    QCOMPARE(old.value(QStringLiteral("FirstName")), QStringLiteral("Keep"));
 }
 
 void TestPersonalData::passIsSafeToRepeatAndRandomised()
@@ -434,42 +475,29 @@ void TestPersonalData::runsInDefaultConnectionTransaction()
     QCOMPARE(storedRow(nId), lstPlain);
 }
 
-void TestPersonalData::savesReuseOnePreparedStatementPerKind()
+void TestPersonalData::needsNoCryptographyOnTheServer()
 {
-    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
-    QList<qint64> lstIds;
-    for (const QString &szFirst : {QStringLiteral("Anna"), QStringLiteral("Bruno"), QStringLiteral("Carla")})
-        lstIds << insertRow(sampleRow(szFirst));
-    DBManager *pManager = DBManager::instance();
-    // Encrypted, then written back as stored, then encrypted afresh.
-    for (bool bEncrypt : {true, false, true}) {
-        pManager->setEncryptionEnabled(bEncrypt);
-        for (qint64 nId : qAsConst(lstIds)) {
-            PersonalData record;
-            record.setIdPersonalData(nId);
-            QVERIFY(record.load());
-            QVERIFY(record.save());
-        }
-    }
-    // Prepared by the library itself (not through SQL PREPARE): one statement
-    // per kind of save, each executed for every save of its kind.
-    const QString szOurs =
-        QStringLiteral("FROM pg_prepared_statements WHERE NOT from_sql AND statement LIKE 'UPDATE%'");
-    QCOMPARE(defaultScalar(QStringLiteral("SELECT count(*) ") + szOurs).toInt(), 2);
-    QCOMPARE(defaultScalar(QStringLiteral("SELECT sum(generic_plans + custom_plans) ") + szOurs).toInt(), 9);
-    for (qint64 nId : qAsConst(lstIds))
-        QCOMPARE(serverDecrypt(storedRow(nId).at(5)), QStringLiteral("Milano"));
-
-    // A new connection gets its statements anew.
-    QVERIFY(m_pDb->openWithDBManager(true));
+    // Without pgcrypto the server cannot encrypt or decrypt: whatever is
+    // stored encrypted was encrypted before it was sent, and the key had no
+    // use there.
+    QVERIFY2(prepare(true, false), qPrintable(m_pDb->errorText()));
+    const qint64 nId = insertRow(sampleRow(QStringLiteral("Mario")));
+    QCOMPARE(encryptionPass(), 1);
     PersonalData record;
-    record.setIdPersonalData(lstIds.first());
+    record.setIdPersonalData(nId);
     QVERIFY(record.load());
+    QCOMPARE(record.value(QStringLiteral("eMail")), QStringLiteral("mario@example.com"));
+
+    // A new connection prepares its statements anew.
+    QVERIFY(m_pDb->openWithDBManager(true));
     record.setValue(QStringLiteral("City"), QStringLiteral("Torino"));
     QVERIFY(record.save());
-    QCOMPARE(defaultScalar(QStringLiteral("SELECT count(*) ") + szOurs).toInt(), 1);
-    QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(5)), QStringLiteral("Torino"));
-    QCOMPARE(serverDecrypt(storedRow(lstIds.first()).at(0)), QStringLiteral("Anna"));
+
+    QVERIFY(m_pDb->exec(QStringLiteral("CREATE EXTENSION pgcrypto")));
+    const QStringList lstStored = storedRow(nId);
+    QVERIFY(lstStored.at(5).startsWith(kPrefix));
+    QCOMPARE(serverDecrypt(lstStored.at(5)), QStringLiteral("Torino"));
+    QCOMPARE(serverDecrypt(lstStored.at(10)), QStringLiteral("mario@example.com"));
 }
 
 void TestPersonalData::setBasedStatementEncryptsLikeRecordSave()
@@ -485,9 +513,8 @@ void TestPersonalData::setBasedStatementEncryptsLikeRecordSave()
     const QStringList lstSaved = storedRow(lstIds.first());
 
     QSqlQuery update(QSqlDatabase::database());
-    QVERIFY(update.prepare(PersonalDataStatements::encryptAllRowsSqlText(PersonalData::encryptedColumns())));
-    update.addBindValue(
-        QString::fromLatin1(QCryptographicHash::hash(kDataKey.toUtf8(), QCryptographicHash::Sha256).toHex()));
+    QVERIFY(update.prepare(PgcryptoReference::encryptAllRowsSql(PersonalData::encryptedColumns())));
+    update.addBindValue(kDataKey);
     QVERIFY2(update.exec(), qPrintable(update.lastError().text()));
     // The record saved before is not encrypted a second time.
     QCOMPARE(storedRow(lstIds.first()), lstSaved);
@@ -519,6 +546,173 @@ void TestPersonalData::setBasedStatementEncryptsLikeRecordSave()
         nonces.insert(nonce);
     }
     QCOMPARE(nonces.size(), lstIds.size());
+}
+
+void TestPersonalData::batchSavesRowsLikeRecordSave()
+{
+    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
+    const QStringList lstNames{"Anna", "Bruno", "Carla", "Dario", "Elena"};
+    QList<qint64> lstIds;
+    for (const QString &szFirst : lstNames)
+        lstIds << insertRow(sampleRow(szFirst));
+    // Saved encrypted before: nothing left to write.
+    PersonalData saved;
+    saved.setIdPersonalData(lstIds.at(1));
+    QVERIFY(saved.load());
+    QVERIFY(saved.save());
+    const QStringList lstSaved = storedRow(lstIds.at(1));
+
+    DBManager *pManager = DBManager::instance();
+    pManager->setEncryptionEnabled(false);
+    {
+        // The saves belong to the caller's transaction.
+        PersonalDataBatch outside;
+        QCOMPARE(batchPass(outside), QList<PersonalDataBatch::AddResult>());
+        QVERIFY2(outside.lastError().contains("transaction"), qPrintable(outside.lastError()));
+    }
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    {
+        PersonalDataBatch batch;
+        const QList<PersonalDataBatch::AddResult> lstExpected = {PersonalDataBatch::Queued,
+                                                                 PersonalDataBatch::Unchanged,
+                                                                 PersonalDataBatch::Queued,
+                                                                 PersonalDataBatch::Queued,
+                                                                 PersonalDataBatch::Queued};
+        QCOMPARE(batchPass(batch), lstExpected);
+        QCOMPARE(batch.takeMissingIds(), QVector<qint64>());
+    }
+    QVERIFY(db.commit());
+
+    QCOMPARE(storedRow(lstIds.at(1)), lstSaved);
+    QSet<QByteArray> nonces;
+    for (int nRow = 0; nRow < lstIds.size(); ++nRow) {
+        const QStringList lstPlain = sampleRow(lstNames.at(nRow));
+        const QStringList lstStored = storedRow(lstIds.at(nRow));
+        QByteArray nonce;
+        for (int i = 0; i < lstPlain.size(); ++i) {
+            QCOMPARE(lstStored.at(i).isNull(), lstPlain.at(i).isNull());
+            if (lstPlain.at(i).isNull())
+                continue;
+            QCOMPARE(serverDecrypt(lstStored.at(i)), lstPlain.at(i));
+            const QByteArray block = serverFirstBlock(lstStored.at(i));
+            QCOMPARE(int(quint8(block.at(15))), i);
+            if (nonce.isEmpty())
+                nonce = block.left(15);
+            QCOMPARE(block.left(15), nonce);
+        }
+        nonces.insert(nonce);
+    }
+    QCOMPARE(nonces.size(), lstIds.size());
+
+    // Without a data key: plain values are refused, encrypted ones need none.
+    pManager->enableEncryption(TestDatabase::caFile(), QString());
+    QVERIFY(m_pDb->exec(
+        QStringLiteral("UPDATE \"PERSONALDATA\" SET \"Title\" = 'Dr' WHERE \"ID\" = %1").arg(lstIds.last())));
+    QVERIFY(db.transaction());
+    PersonalDataBatch keyless;
+    QCOMPARE(batchPass(keyless).mid(3),
+             (QList<PersonalDataBatch::AddResult>{PersonalDataBatch::Unchanged, PersonalDataBatch::NoDataKey}));
+    QVERIFY(db.rollback());
+}
+
+void TestPersonalData::batchFailureNamesTheRecordAndUndoesAll_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("error");
+
+    // One row cannot be saved: refused by a trigger, skipped by one, or its
+    // ciphertext longer than the column takes (the others' are short enough).
+    const QString szTrigger =
+        QStringLiteral("CREATE FUNCTION obstacle() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF OLD.\"LastName\" = "
+                       "'Failing-with-a-long-family-name' "
+                       "THEN %1; END IF; RETURN NEW; END $$; CREATE TRIGGER obstacle BEFORE UPDATE ON \"PERSONALDATA\" "
+                       "FOR EACH ROW EXECUTE FUNCTION obstacle()");
+    QTest::newRow("refused") << szTrigger.arg("RAISE EXCEPTION 'record is read-only'") << "record is read-only";
+    QTest::newRow("skipped") << szTrigger.arg("RETURN NULL") << "left the record unchanged";
+    QTest::newRow("too long") << "ALTER TABLE \"PERSONALDATA\" ALTER COLUMN \"LastName\" TYPE varchar(60)"
+                              << "value too long";
+}
+
+void TestPersonalData::batchFailureNamesTheRecordAndUndoesAll()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(QString, error);
+
+    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
+    QVERIFY(m_pDb->exec(QStringLiteral("INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", \"City\", "
+                                       "\"DateOfBirth\") SELECT 'First ' || n, 'Last', 'City', '1970-01-01' "
+                                       "FROM generate_series(1, 300) AS n")));
+    // Late in the table, after several rounds were saved.
+    QStringList lstFailing = sampleRow(QStringLiteral("F"));
+    lstFailing[1] = QStringLiteral("Failing-with-a-long-family-name");
+    const qint64 nFailing = insertRow(lstFailing);
+    QVERIFY(m_pDb->exec(QStringLiteral("INSERT INTO \"PERSONALDATA\" (\"FirstName\", \"LastName\", "
+                                       "\"DateOfBirth\") SELECT 'After ' || n, 'Last', '1970-01-01' "
+                                       "FROM generate_series(1, 20) AS n")));
+    QVERIFY2(m_pDb->exec(obstacle), qPrintable(m_pDb->errorText()));
+    const QString szCount =
+        QStringLiteral("SELECT count(*) FROM \"PERSONALDATA\" WHERE starts_with(\"FirstName\", '$kiv1$')");
+
+    DBManager::instance()->setEncryptionEnabled(false);
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TEMPORARY TABLE earlier AS SELECT 1 AS x")));
+    PersonalDataTable table;
+    QVERIFY(table.open());
+    PersonalDataBatch batch;
+    int nFlushes = 0;
+    bool bFlushed = true;
+    while (bFlushed && table.load()) {
+        PersonalData record;
+        record.setIdPersonalData(table.idPersonalData());
+        QVERIFY(record.load());
+        QCOMPARE(batch.add(record), PersonalDataBatch::Queued);
+        if (batch.isFull()) {
+            bFlushed = batch.flush();
+            nFlushes += bFlushed ? 1 : 0;
+        }
+    }
+    QVERIFY(!bFlushed || !batch.flush());
+    QVERIFY(nFlushes >= 2);
+    QCOMPARE(batch.failedId(), nFailing);
+    QVERIFY2(batch.lastError().contains(error), qPrintable(batch.lastError()));
+
+    // Inside the transaction, which is usable still: nothing of the batch,
+    // the caller's earlier work intact.
+    QCOMPARE(defaultScalar(szCount).toInt(), 0);
+    QCOMPARE(defaultScalar(QStringLiteral("SELECT x FROM earlier")).toInt(), 1);
+    QVERIFY(db.rollback());
+    QCOMPARE(m_pDb->scalar(szCount).toInt(), 0);
+}
+
+void TestPersonalData::batchSkipsRowsRemovedMeanwhile()
+{
+    QVERIFY2(prepare(), qPrintable(m_pDb->errorText()));
+    QList<qint64> lstIds;
+    for (const char *szFirst : {"Anna", "Bruno", "Carla"})
+        lstIds << insertRow(sampleRow(szFirst));
+
+    DBManager::instance()->setEncryptionEnabled(false);
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(db.transaction());
+    PersonalDataTable table;
+    QVERIFY(table.open());
+    // Another workstation removes a row the table has read.
+    QVERIFY(m_pDb->exec(QStringLiteral("DELETE FROM \"PERSONALDATA\" WHERE \"ID\" = %1").arg(lstIds.at(1))));
+    PersonalDataBatch batch;
+    while (table.load()) {
+        PersonalData record;
+        record.setIdPersonalData(table.idPersonalData());
+        QVERIFY(record.load());
+        QCOMPARE(batch.add(record), PersonalDataBatch::Queued);
+    }
+    QVERIFY2(batch.flush(), qPrintable(batch.lastError()));
+    QCOMPARE(batch.takeMissingIds(), QVector<qint64>{lstIds.at(1)});
+    QCOMPARE(batch.takeMissingIds(), QVector<qint64>());
+    QVERIFY(db.commit());
+    QCOMPARE(serverDecrypt(storedRow(lstIds.at(0)).at(0)), QStringLiteral("Anna"));
+    QCOMPARE(serverDecrypt(storedRow(lstIds.at(2)).at(0)), QStringLiteral("Carla"));
 }
 
 QTEST_GUILESS_MAIN(TestPersonalData)

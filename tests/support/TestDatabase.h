@@ -42,7 +42,8 @@ public:
     static QString caFile();
 
     // DBManager::openDatabase() on this database with the server's CA chain
-    // file (the data key set before is kept) and the given encryption switch.
+    // file and the given encryption switch. The data key set together with
+    // that CA file is kept; when another CA file was set, there is none.
     bool openWithDBManager(bool bEncryption, int nTimeout = 10);
 
     // SQL on the private connection to this database.

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -47,6 +48,9 @@ private slots:
     void personalDataPassOnEmptyTable();
     void personalDataPassEncryptsEveryRecordOnce();
     void personalDataSaveFailureFailsStep();
+    void personalDataPassWithoutDataKey_data();
+    void personalDataPassWithoutDataKey();
+    void personalDataRecordRemovedDuringThePassIsSkipped();
     void unreadablePersonalDataFailsStepAndRestoresSwitch();
     void personalDataPassShowsRecordNumber();
 
@@ -386,7 +390,11 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
     QCOMPARE(m_log.count(
                  QStringLiteral("ERROR: Unable to save the encrypted \"PERSONALDATA\" record with ID %1.").arg(nBadId)),
              1);
-    QCOMPARE(m_log.count("End encryption of the database data"), 0);
+    QCOMPARE(m_log.entries()
+                 .filter(QRegularExpression(QStringLiteral("^ERROR: .*record %1 is read-only").arg(nBadId)))
+                 .size(),
+             1);
+    QCOMPARE(m_log.count("End encryption of the database data"), 1);
     QVERIFY(DBManager::instance()->encryptionEnabled());
     // The records saved before the failing one are back as they were.
     QCOMPARE(m_db.version(), QStringLiteral("1.7.0"));
@@ -399,6 +407,85 @@ void TestDbUpdateToVersion::personalDataSaveFailureFailsStep()
     const QStringList lstStored = plainNames();
     for (int i = 0; i < lstPlain.size(); ++i)
         QVERIFY(lstStored.at(i) != lstPlain.at(i));
+}
+
+void TestDbUpdateToVersion::personalDataPassWithoutDataKey_data()
+{
+    QTest::addColumn<bool>("encryptedBefore");
+    QTest::newRow("records to encrypt") << false;
+    QTest::newRow("records encrypted already") << true;
+}
+
+void TestDbUpdateToVersion::personalDataPassWithoutDataKey()
+{
+    QFETCH(bool, encryptedBefore);
+
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("nokey")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.7.0")), qPrintable(m_db.lastError()));
+    insertPersonalData(30);
+    DbUpdateToVersion_1_8_0 step;
+    if (encryptedBefore)
+        QVERIFY(step.encryptPersonalData(nullptr));
+    const QStringList lstStored = plainNames();
+    DBManager *pManager = DBManager::instance();
+    pManager->enableEncryption(TestDatabase::caFile(), QString());
+    const auto restoreKey =
+        qScopeGuard([pManager] { pManager->enableEncryption(TestDatabase::caFile(), QString::fromLatin1(kDataKey)); });
+    m_log.mark();
+
+    // Nothing to encrypt needs no key; something to encrypt fails the step
+    // with one line that says what is missing and how to provide it.
+    QCOMPARE(step.updateInTransaction(), encryptedBefore);
+    QCOMPARE(m_db.version(), encryptedBefore ? QStringLiteral("1.8.0") : QStringLiteral("1.7.0"));
+    QCOMPARE(plainNames(), lstStored);
+    const QStringList lstErrors = m_log.entries().filter(QRegularExpression("^ERROR: "));
+    if (encryptedBefore) {
+        QCOMPARE(lstErrors, QStringList());
+    } else {
+        QCOMPARE(lstErrors.size(), 1);
+        QVERIFY2(lstErrors.first().contains("data key") && lstErrors.first().contains("missing") &&
+                     lstErrors.first().contains("VesperSetup") && lstErrors.first().contains("README"),
+                 qPrintable(lstErrors.first()));
+    }
+    QCOMPARE(m_log.count("End encryption of the database data"), 1);
+}
+
+void TestDbUpdateToVersion::personalDataRecordRemovedDuringThePassIsSkipped()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("removed")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.7.0")), qPrintable(m_db.lastError()));
+    insertPersonalData(40);
+    QStringList lstPlain = plainNames();
+    const qint64 nGoneId = lstPlain.at(17).section(' ', 0, 0).toLongLong();
+    // The row is gone by the time its save reaches the server (removed from
+    // within, as the pass's table lock keeps other sessions out).
+    QVERIFY(m_db.exec(QStringLiteral("CREATE FUNCTION remove_one() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                     "IF OLD.\"ID\" = %1 THEN DELETE FROM \"PERSONALDATA\" WHERE \"ID\" = OLD.\"ID\"; "
+                                     "RETURN NULL; END IF; RETURN NEW; END $$")
+                          .arg(nGoneId)));
+    QVERIFY(m_db.exec("CREATE TRIGGER remove_one BEFORE UPDATE ON \"PERSONALDATA\" "
+                      "FOR EACH ROW EXECUTE FUNCTION remove_one()"));
+    m_log.mark();
+
+    DbUpdateToVersion_1_8_0 step;
+    QVERIFY(step.updateInTransaction());
+    QCOMPARE(m_log.count(QStringLiteral("WARNING: The \"PERSONALDATA\" record with ID %1 was removed by another "
+                                        "workstation during the encryption: skipped.")
+                             .arg(nGoneId)),
+             1);
+    lstPlain.removeAt(17);
+    const QStringList lstStored = plainNames();
+    QCOMPARE(lstStored.size(), lstPlain.size());
+    for (int i = 0; i < lstPlain.size(); ++i) {
+        PersonalData record;
+        record.setIdPersonalData(lstPlain.at(i).section(' ', 0, 0).toLongLong());
+        QVERIFY(record.load());
+        QVERIFY(lstStored.at(i) != lstPlain.at(i));
+        QCOMPARE(QStringLiteral("%1 %2 %3")
+                     .arg(record.idPersonalData())
+                     .arg(record.value(QStringLiteral("FirstName")), record.value(QStringLiteral("LastName"))),
+                 lstPlain.at(i));
+    }
 }
 
 void TestDbUpdateToVersion::unreadablePersonalDataFailsStepAndRestoresSwitch()

@@ -55,13 +55,17 @@ public:
     bool terminateDatabaseActivity(const QString &szName);
 
     // Called once at start-up: CA chain file for certificate verification and
-    // the data key under which personal data is encrypted (PersonalData).
+    // the data key under which personal data is encrypted (PersonalData). The
+    // library keeps only the AES key derived from the data key, in this
+    // process, and wipes it when it is replaced or the process ends; neither
+    // is ever sent to the server. An empty data key drops the key held.
     void enableEncryption(const QString &szCaChainFile, const QString &szDataKey);
     void setEncryptionEnabled(bool bEnabled);
     bool encryptionEnabled() const;
 
     QString caChainFile() const;
-    QString dataKey() const;
+    // A data key was given to enableEncryption().
+    bool hasDataKey() const;
     // Text of the last failure of this object.
     QString lastError() const;
 
@@ -98,7 +102,6 @@ private:
                           int nTimeout);
 
     QString m_szCaChainFile;
-    QString m_szDataKey;
     bool m_bEncryptionEnabled = false;
     mutable QString m_szLastError;
 };

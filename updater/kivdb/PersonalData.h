@@ -9,11 +9,12 @@
 
 // One row of "PERSONALDATA", on Qt's default connection. With the encryption
 // switch on (DBManager), save() stores the personal text columns encrypted
-// with pgcrypto under the data key and load() decrypts them; with it off,
-// load() reads and save() writes the values as they are stored. A value that
-// is already encrypted is never encrypted again, so re-saving is harmless.
-// NULL stays NULL (a null QString). "NationalNumber" is used only when the
-// table has it.
+// under the data key and load() decrypts them; with it off, load() reads and
+// save() writes the values as they are stored. Encryption and decryption
+// happen in this library: the server sees neither the data key nor a plain
+// value written with the switch on. A value that is already encrypted is
+// never encrypted again, so re-saving is harmless. NULL stays NULL (a null
+// QString). "NationalNumber" is used only when the table has it.
 class KIVDBLIB_EXPORT PersonalData : public DBRecord
 {
 public:
@@ -24,7 +25,8 @@ public:
     qint64 idPersonalData() const;
 
     // Reads the row with the ID; false when there is none or it could not be
-    // read (also: encrypted values and no data key).
+    // read (also, with the switch on: a value that does not decrypt, for want
+    // of the data key or under another one).
     bool load() override;
     // Writes the values that were loaded or set to the row with the ID; false
     // when the statement failed, the row does not exist, there is nothing to
@@ -39,6 +41,8 @@ public:
     static QStringList encryptedColumns();
 
 private:
+    friend class PersonalDataBatch;
+
     void clearValues();
     bool finishLoad();
 
