@@ -529,6 +529,10 @@ Möchten Sie die Verbindungsparameter ändern?</translation>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Die Daten wurden geändert. Trotzdem fortfahren?</translation>
     </message>
+    <message>
+        <source>Unable to save the configuration.</source>
+        <translation>Die Konfiguration kann nicht gespeichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>UICreateDb</name>

@@ -529,6 +529,10 @@ Would you change the parameters used for the connection ?</source>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Los datos se han modificado. ¿Continuar de todos modos?</translation>
     </message>
+    <message>
+        <source>Unable to save the configuration.</source>
+        <translation>No se puede guardar la configuración.</translation>
+    </message>
 </context>
 <context>
     <name>UICreateDb</name>

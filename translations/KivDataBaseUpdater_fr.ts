@@ -529,6 +529,10 @@ Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>Les données ont été modifiées. Continuer quand même&#xa0;?</translation>
     </message>
+    <message>
+        <source>Unable to save the configuration.</source>
+        <translation>Impossible d&apos;enregistrer la configuration.</translation>
+    </message>
 </context>
 <context>
     <name>UICreateDb</name>

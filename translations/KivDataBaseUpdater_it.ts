@@ -529,6 +529,10 @@ Modificare i parametri utilizzati per la connessione?</translation>
         <source>The data has been modified. Continue anyway ?</source>
         <translation>I dati sono stati modificati. Continuare comunque?</translation>
     </message>
+    <message>
+        <source>Unable to save the configuration.</source>
+        <translation>Impossibile salvare la configurazione.</translation>
+    </message>
 </context>
 <context>
     <name>UICreateDb</name>
