@@ -4,13 +4,11 @@
 #include "TestDatabase.h"
 #include "UIFileDialog.h"
 #include "UIMessageBox.h"
-#include "Vesper.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QSettings>
-#include <QStandardPaths>
+#include <QCoreApplication>
+#include <QProcess>
 
 AppTestEnvironment::AppTestEnvironment()
 {
@@ -20,41 +18,19 @@ AppTestEnvironment::AppTestEnvironment()
 
 AppTestEnvironment::~AppTestEnvironment() = default;
 
-bool AppTestEnvironment::provisionCredentials(QString &szError)
+bool AppTestEnvironment::provisionCredentials(const QString &szDataKey, QString &szError)
 {
-    // Vesper looks first in the second generic data location, which the test
-    // runner places below the test's own HOME.
-    const QStringList lstLocations = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
-    if (lstLocations.size() < 2) {
-        szError = QStringLiteral("no second generic data location");
+    QProcess setup;
+    setup.start(QCoreApplication::applicationDirPath() + QStringLiteral("/VesperSetup"), {QStringLiteral("--force")});
+    if (!setup.waitForStarted(10000)) {
+        szError = setup.errorString();
         return false;
     }
-    const QString szOrgFolder = lstLocations.at(1) + QStringLiteral("/Marlek Telvor Group");
-    if (!QDir().mkpath(szOrgFolder + QStringLiteral("/Halvex")) ||
-        !QDir().mkpath(szOrgFolder + QStringLiteral("/Vesper"))) {
-        szError = QStringLiteral("cannot create the folders of Vesper");
+    setup.write(QStringLiteral("%1\n%2\n%3\n").arg(TestDatabase::user(), TestDatabase::password(), szDataKey).toUtf8());
+    setup.closeWriteChannel();
+    if (!setup.waitForFinished(30000) || setup.exitStatus() != QProcess::NormalExit || setup.exitCode() != 0) {
+        szError = QString::fromLocal8Bit(setup.readAllStandardError());
         return false;
-    }
-    {
-        // Mixed layout: "I" is the IV and the key's first 8 bytes, "K" the rest.
-        QByteArray iv(24, '\0');
-        QByteArray key(24, '\0');
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(iv.data()), iv.size() / 4);
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(key.data()), key.size() / 4);
-        QSettings setup(szOrgFolder + QStringLiteral("/Halvex/setup.ini"), QSettings::IniFormat);
-        setup.setValue(QStringLiteral("Vesper/I"), QString::fromLatin1(iv.toBase64()));
-        setup.setValue(QStringLiteral("Vesper/K"), QString::fromLatin1(key.toBase64()));
-    }
-    QFile dataFile(szOrgFolder + QStringLiteral("/Vesper/data.ini"));
-    if (!dataFile.open(QIODevice::WriteOnly)) {
-        szError = dataFile.errorString();
-        return false;
-    }
-    dataFile.close();
-    {
-        Vesper vesper;
-        vesper.setCredentials(CreDbUser, TestDatabase::user());
-        vesper.setCredentials(CreDbPassword, TestDatabase::password());
     }
     const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
     if (cnf.userName() != TestDatabase::user() || cnf.password() != TestDatabase::password()) {

@@ -16,9 +16,10 @@ public:
     AppTestEnvironment();
     ~AppTestEnvironment();
 
-    // Writes the setup and data files and stores the test server's user name
-    // and password through Vesper; false (and the reason) on failure.
-    bool provisionCredentials(QString &szError);
+    // Stores the test server's user name and password and the data key the
+    // way an installer does, with the VesperSetup tool built beside the
+    // tests; false (and the reason) on failure.
+    static bool provisionCredentials(const QString &szDataKey, QString &szError);
     // Configuration of AppContext: the test server, szDatabase, the client
     // programs of the server's installation, a fresh suite folder each time.
     void configure(const QString &szDatabase);

@@ -1,5 +1,5 @@
 #include "AppContext.h"
-#include "AppTestSupport.h"
+#include "AppTestEnvironment.h"
 #include "DBManager.h"
 #include "KivDataBaseUpdater.h"
 #include "StartUp.h"
@@ -74,7 +74,7 @@ void MainWindowTest::initTestCase()
     QCoreApplication::setApplicationName(QStringLiteral("Kiv DataBase Updater"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.13.0.568"));
     QString szError;
-    QVERIFY2(AppTestSupport::provisionCredentials(kDataKey, szError), qPrintable(szError));
+    QVERIFY2(AppTestEnvironment::provisionCredentials(kDataKey, szError), qPrintable(szError));
     QVERIFY(m_log.open(false));
     DBManager::instance()->enableEncryption(TestDatabase::caFile(), kDataKey);
     DBManager::instance()->setEncryptionEnabled(true);

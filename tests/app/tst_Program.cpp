@@ -1,4 +1,4 @@
-#include "AppTestSupport.h"
+#include "AppTestEnvironment.h"
 #include "DBManager.h"
 #include "TestDatabase.h"
 #include "UpdaterTestDatabase.h"
@@ -60,7 +60,7 @@ void ProgramTest::initTestCase()
     if (!UpdaterTestDatabase::isConfigured())
         QSKIP("KIV_TEST_PG* not set: start scripts/pgserver.sh and source its env.sh");
     QString szError;
-    QVERIFY2(AppTestSupport::provisionCredentials(kDataKey, szError), qPrintable(szError));
+    QVERIFY2(AppTestEnvironment::provisionCredentials(kDataKey, szError), qPrintable(szError));
     DBManager::instance()->enableEncryption(TestDatabase::caFile(), kDataKey);
     DBManager::instance()->setEncryptionEnabled(true);
     QVERIFY2(m_db.prepare(QStringLiteral("apptest_program")), qPrintable(m_db.lastError()));
