@@ -146,10 +146,10 @@ void KivDataBaseUpdater::helpAbout()
     QString szVersion = DBManager::instance()->postgresqlVersion();
     if (szVersion.isEmpty())
         szVersion = tr("Postgresql not installed.");
-    const QString szText =
-        QStringLiteral("<html><head/><body><p><span style=\" font-size:10pt; font-weight:600;\">") +
-        QStringLiteral("Telvor Imaging Suite Database Updater v%1<br><br>") + QStringLiteral("%2") +
-        QStringLiteral("<span style=\" font-size:10pt; font-weight:400;\">") + QStringLiteral("</span></p></body></html>");
+    const QString szText = QStringLiteral("<html><head/><body><p><span style=\" font-size:10pt; font-weight:600;\">") +
+                           QStringLiteral("Telvor Imaging Suite Database Updater v%1<br><br>") + QStringLiteral("%2") +
+                           QStringLiteral("<span style=\" font-size:10pt; font-weight:400;\">") +
+                           QStringLiteral("</span></p></body></html>");
     UIMessageBox::about(this, szText.arg(QCoreApplication::applicationVersion(), szVersion.toHtmlEscaped()));
 }
 

@@ -26,7 +26,8 @@ SingleInstanceGuard::SingleInstanceGuard(QString key) : m_bIsRunning(false)
     if (s_instanceMark.attach(QSharedMemory::ReadWrite))
         m_bIsRunning = true;
     else
-        m_bIsRunning = !s_instanceMark.create(1, QSharedMemory::ReadWrite) && s_instanceMark.error() == QSharedMemory::AlreadyExists;
+        m_bIsRunning = !s_instanceMark.create(1, QSharedMemory::ReadWrite) &&
+                       s_instanceMark.error() == QSharedMemory::AlreadyExists;
 
     semaphore.release();
 }

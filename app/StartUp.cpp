@@ -22,12 +22,8 @@ void logGeneral(const QString &szText, int nSeverity)
 
 bool openWith(const CnfDataBase &cnf, const QString &szPassword)
 {
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               cnf.initialCatalog(),
-                                               cnf.userName(),
-                                               szPassword,
-                                               cnf.connectionTimeout());
+    return DBManager::instance()->openDatabase(
+        cnf.dataSource(), cnf.portNumber(), cnf.initialCatalog(), cnf.userName(), szPassword, cnf.connectionTimeout());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
-#include <QLoggingCategory>
 #include <QtGlobal>
 
 // What the program derives at start-up from where it is installed, from its

@@ -3,8 +3,8 @@
 #include "ui_UIForceDbVersion.h"
 
 #include "LogFileManager.h"
-#include "UIMessageBox.h"
 #include "SqlScripts.h"
+#include "UIMessageBox.h"
 
 #include <QApplication>
 #include <QDebug>

@@ -117,8 +117,8 @@ int main(int argc, char *argv[])
         logGeneral(QStringLiteral("The application is already running !"), LogSevWarning);
         // An unattended run has nobody to press Ok: the log line says it.
         if (!bUnattended)
-            UIMessageBox::warning(nullptr,
-                                  QCoreApplication::translate("Initialization", "The application is already running !"));
+            UIMessageBox::warning(
+                nullptr, QCoreApplication::translate("Initialization", "The application is already running !"));
         pWindow.reset();
         LogFileManager::Release();
         qInstallMessageHandler(nullptr);

@@ -11,10 +11,8 @@ class QWidget;
 class UIFileDialog
 {
 public:
-    static QString getOpenFileName(QWidget *pParent,
-                                   const QString &szCaption,
-                                   const QString &szFolder,
-                                   const QString &szFilter);
+    static QString
+    getOpenFileName(QWidget *pParent, const QString &szCaption, const QString &szFolder, const QString &szFilter);
     static QString getExistingDirectory(QWidget *pParent,
                                         const QString &szCaption,
                                         const QString &szFolder,

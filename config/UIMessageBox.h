@@ -37,8 +37,6 @@ public:
     static QList<Shown> takeShown();
 
 private:
-    static QMessageBox::StandardButton show(QMessageBox::Icon icon,
-                                            QWidget *pParent,
-                                            const QString &szText,
-                                            QMessageBox::StandardButtons buttons);
+    static QMessageBox::StandardButton
+    show(QMessageBox::Icon icon, QWidget *pParent, const QString &szText, QMessageBox::StandardButtons buttons);
 };

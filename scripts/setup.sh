@@ -7,7 +7,7 @@
 # Xvfb, ImageMagick and xdotool for the screenshots, lintian to check the
 # Debian package, and clang with its sanitizer and libFuzzer run-time
 # libraries for the fuzz harnesses (libclang-rt-14-dev is only recommended by
-# clang, so it is named here).
+# clang, so it is named here), and clang-format for the format check.
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
@@ -20,7 +20,7 @@ PACKAGES=(
     python3-qdarkstyle
     xvfb xauth imagemagick xdotool
     lintian
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 
 missing=()

@@ -46,12 +46,8 @@ void logDatabaseError(const QString &szError)
 
 bool openOn(const CnfDataBase &cnf, const QString &szDatabase)
 {
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               szDatabase,
-                                               cnf.userName(),
-                                               cnf.password(),
-                                               cnf.connectionTimeout());
+    return DBManager::instance()->openDatabase(
+        cnf.dataSource(), cnf.portNumber(), szDatabase, cnf.userName(), cnf.password(), cnf.connectionTimeout());
 }
 
 QString readSchema()
@@ -72,8 +68,8 @@ bool loadSchema(const QString &szSchema, QString &szReason)
 {
     QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
     if (!db.isValid() || !db.isOpen()) {
-        szReason = db.lastError().text().isEmpty() ? QStringLiteral("No open database connection")
-                                                   : db.lastError().text();
+        szReason =
+            db.lastError().text().isEmpty() ? QStringLiteral("No open database connection") : db.lastError().text();
         logDatabaseError(szReason);
         return false;
     }

@@ -1,7 +1,7 @@
 #include "Vesper.h"
 
-#include "SymmetricEncryption.h"
 #include "LogFileManager.h"
+#include "SymmetricEncryption.h"
 
 #include <openssl/crypto.h>
 

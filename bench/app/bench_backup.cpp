@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
 
     AppTestEnvironment env;
     QString szError;
-    if (!env.provisionCredentials(szError))
+    if (!AppTestEnvironment::provisionCredentials(QStringLiteral("bench-data-key"), szError))
         fail(szError);
     QTemporaryDir logDir;
     LogFileManager *pLog = LogFileManager::Instance();

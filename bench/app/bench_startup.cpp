@@ -62,7 +62,7 @@ int runToEnd(const QString &szProgram,
 }
 
 // Milliseconds from the process start until bShown says the window is up.
-template<typename Shown>
+template <typename Shown>
 double timeUntilShown(const QString &szProgram, const QProcessEnvironment &environment, Shown bShown)
 {
     QProcess process;
@@ -136,7 +136,8 @@ int main(int argc, char *argv[])
                               szPort,
                               QStringLiteral("-U"),
                               szUser};
-    runToEnd(szPsql, lstPsql + QStringList{"-d", "postgres", "-c", "DROP DATABASE IF EXISTS " + kDatabase}, environment);
+    runToEnd(
+        szPsql, lstPsql + QStringList{"-d", "postgres", "-c", "DROP DATABASE IF EXISTS " + kDatabase}, environment);
     if (runToEnd(szPsql, lstPsql + QStringList{"-d", "postgres", "-c", "CREATE DATABASE " + kDatabase}, environment) ||
         runToEnd(szPsql,
                  lstPsql + QStringList{"-v",
@@ -188,7 +189,8 @@ int main(int argc, char *argv[])
             fail(QStringLiteral("psql failed"));
         psql << timer.nsecsElapsed() / 1e6;
     }
-    runToEnd(szPsql, lstPsql + QStringList{"-d", "postgres", "-c", "DROP DATABASE IF EXISTS " + kDatabase}, environment);
+    runToEnd(
+        szPsql, lstPsql + QStringList{"-d", "postgres", "-c", "DROP DATABASE IF EXISTS " + kDatabase}, environment);
 
     std::printf("window shown:   program %.1f ms, bare Qt window %.1f ms: %.2fx (target 1.5x)\n",
                 median(program),

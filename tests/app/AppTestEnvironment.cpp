@@ -5,9 +5,9 @@
 #include "UIFileDialog.h"
 #include "UIMessageBox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QProcess>
 
 AppTestEnvironment::AppTestEnvironment()

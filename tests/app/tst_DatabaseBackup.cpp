@@ -137,7 +137,8 @@ void TestDatabaseBackup::initTestCase()
     if (!TestDatabase::missingEnvironment().isEmpty())
         QSKIP("The test database server is not configured");
     QString szError;
-    QVERIFY2(AppTestEnvironment::provisionCredentials(QStringLiteral("tools-test-data-key"), szError), qPrintable(szError));
+    QVERIFY2(AppTestEnvironment::provisionCredentials(QStringLiteral("tools-test-data-key"), szError),
+             qPrintable(szError));
     QVERIFY(m_log.open(false));
     m_pAdmin = std::make_unique<TestDatabase>(QStringLiteral("backupadmin"));
     KIV_VERIFY_TEST_DATABASE(*m_pAdmin);

@@ -170,7 +170,8 @@ void ProgramTest::autoUpdateOfUpToDateDatabase()
 
     const Run result = run({QStringLiteral("-autoupdate")});
     QCOMPARE(result.nExitCode, 0);
-    QVERIFY2(result.lstLog.contains(QStringLiteral("The database is up to date.")), qPrintable(result.lstLog.join('\n')));
+    QVERIFY2(result.lstLog.contains(QStringLiteral("The database is up to date.")),
+             qPrintable(result.lstLog.join('\n')));
     QVERIFY(result.lstLog.contains(QStringLiteral("SSL enabled: 1")));
     QVERIFY(result.lstLog.contains(QStringLiteral("*** Close Program ***")));
     QVERIFY(result.lstLog.filter(QStringLiteral("ERROR: ")).isEmpty());

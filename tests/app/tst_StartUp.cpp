@@ -29,13 +29,22 @@ void StartUpTest::foldersFollowTheProgram_data()
     QTest::addColumn<QString>("root");
     QTest::addColumn<QString>("baseName");
 
-    QTest::newRow("windows install") << "C:/Suite/Updater" << "C:/Suite/Updater/KivDataBaseUpdater.exe"
-                                     << "C:/Suite" << "KivDataBaseUpdater";
-    QTest::newRow("dots in the name") << "/opt/suite/Updater" << "/opt/suite/Updater/Kiv.Updater.exe" << "/opt/suite"
+    QTest::newRow("windows install") << "C:/Suite/Updater"
+                                     << "C:/Suite/Updater/KivDataBaseUpdater.exe"
+                                     << "C:/Suite"
+                                     << "KivDataBaseUpdater";
+    QTest::newRow("dots in the name") << "/opt/suite/Updater"
+                                      << "/opt/suite/Updater/Kiv.Updater.exe"
+                                      << "/opt/suite"
                                       << "Kiv.Updater";
-    QTest::newRow("linux, no extension") << "/opt/suite/bin" << "/opt/suite/bin/KivDataBaseUpdater" << "/opt/suite"
+    QTest::newRow("linux, no extension") << "/opt/suite/bin"
+                                         << "/opt/suite/bin/KivDataBaseUpdater"
+                                         << "/opt/suite"
                                          << "KivDataBaseUpdater";
-    QTest::newRow("no slash stays whole") << "Updater" << "Renamed.exe" << "Updater" << "Renamed";
+    QTest::newRow("no slash stays whole") << "Updater"
+                                          << "Renamed.exe"
+                                          << "Updater"
+                                          << "Renamed";
 }
 
 void StartUpTest::foldersFollowTheProgram()

@@ -44,7 +44,8 @@ void TestToolDialogs::initTestCase()
     if (!TestDatabase::missingEnvironment().isEmpty())
         QSKIP("The test database server is not configured");
     QString szError;
-    QVERIFY2(AppTestEnvironment::provisionCredentials(QStringLiteral("tools-test-data-key"), szError), qPrintable(szError));
+    QVERIFY2(AppTestEnvironment::provisionCredentials(QStringLiteral("tools-test-data-key"), szError),
+             qPrintable(szError));
     QVERIFY(m_log.open(true));
     m_pAdmin = std::make_unique<TestDatabase>(QStringLiteral("dialogs"));
     KIV_VERIFY_TEST_DATABASE(*m_pAdmin);

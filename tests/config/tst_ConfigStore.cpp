@@ -1,6 +1,6 @@
 #include "AppContext.h"
-#include "XmlFormat.h"
 #include "Vesper.h"
+#include "XmlFormat.h"
 
 #include <QDir>
 #include <QFile>

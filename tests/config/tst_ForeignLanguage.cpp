@@ -74,7 +74,8 @@ void ForeignLanguageTest::init()
     QVERIFY(m_pDataDir->isValid());
     const QString szRoot = m_pDataDir->path();
     qputenv("XDG_DATA_HOME", QFile::encodeName(szRoot + QStringLiteral("/home")));
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(szRoot + QStringLiteral("/dirs-1:") + szRoot + QStringLiteral("/dirs-2")));
+    qputenv("XDG_DATA_DIRS",
+            QFile::encodeName(szRoot + QStringLiteral("/dirs-1:") + szRoot + QStringLiteral("/dirs-2")));
 }
 
 void ForeignLanguageTest::filesLieInTheSuiteFolders()

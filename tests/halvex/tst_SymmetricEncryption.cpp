@@ -66,7 +66,6 @@ int expectedCipherLength(int plainLength)
     return 16 * (plainLength / 16 + 1);
 }
 
-
 std::atomic<bool> g_recordAllocations{false};
 std::atomic<size_t> g_largestAllocation{0};
 

@@ -1,5 +1,5 @@
-#include "SymmetricEncryption.h"
 #include "LogFileManager.h"
+#include "SymmetricEncryption.h"
 #include "Vesper.h"
 
 #include <QtTest>
@@ -13,7 +13,6 @@ namespace {
 const QByteArray kIv = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
 const QByteArray kKey = QByteArray::fromHex("202122232425262728292a2b2c2d2e2f303132333435363738393a3b3c3d3e3f");
 const QByteArray kOtherKey = QByteArray(32, '\x5a');
-
 
 QString primaryRoot()
 {
