@@ -3,7 +3,9 @@
 #include "AppContext.h"
 #include "CnfDataBase.h"
 #include "DBManager.h"
-#include "LogFileManager.h"
+#include "DbConnection.h"
+#include "ProgramLog.h"
+#include "Sentence.h"
 #include "UIFileDialog.h"
 #include "UIMessageBox.h"
 
@@ -39,7 +41,6 @@ const QString kBackupTimeFormat = QStringLiteral("yyyyMMdd_hhmmss");
 const QString kPartialSuffix = QStringLiteral(".partial");
 const QString kRole = QStringLiteral("marlek");
 const QString kLocalHost = QStringLiteral("localhost");
-const QString kMaintenanceDatabase = QStringLiteral("postgres");
 const QString kEmptyTemplate = QStringLiteral("template0");
 const QString kTemporaryPrefix = QStringLiteral("kiv_restore_");
 
@@ -192,7 +193,7 @@ bool DatabaseBackup::backupBeforeUpdate(QWidget *pParent, bool bAutoMode)
         return false;
     m_bQuiet = bAutoMode;
     const auto quietGuard = qScopeGuard([this] { m_bQuiet = false; });
-    logInfo(QStringLiteral("Backup before the database update."));
+    ProgramLog::info(QStringLiteral("Backup before the database update."));
     if (makeBackup(pParent, false, false))
         return true;
     reportError(pParent, kUpdateNotStarted);
@@ -252,14 +253,14 @@ bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess
     // Only a whole archive gets the name of a backup.
     QString szReason;
     if (!isCompleteTarArchive(szPartial, szReason)) {
-        logError(QStringLiteral("The backup file %1 is not complete: %2").arg(szPartial, szReason));
+        ProgramLog::error(QStringLiteral("The backup file %1 is not complete: %2").arg(szPartial, szReason));
         QFile::remove(szPartial);
         reportError(pParent, kBackupFailed);
         return false;
     }
     QFile::remove(szFinal);
     if (!QFile::rename(szPartial, szFinal)) {
-        logError(QStringLiteral("Unable to rename %1 to %2").arg(szPartial, szFinal));
+        ProgramLog::error(QStringLiteral("Unable to rename %1 to %2").arg(szPartial, szFinal));
         QFile::remove(szPartial);
         reportError(pParent, kBackupFailed);
         return false;
@@ -267,9 +268,8 @@ bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess
     m_szLastBackupFile = szFinal;
 
     restoreCursor();
-    logInfo(QString::fromLatin1(kBackupSuccess));
-    if (bReportSuccess)
-        showInformation(pParent, kBackupSuccess);
+    UIMessageBox::report(
+        pParent, LogSevInformation, Sentence(kWindowContext, kBackupSuccess), bReportSuccess && !m_bQuiet);
     return true;
 }
 
@@ -318,7 +318,7 @@ bool DatabaseBackup::restore(QWidget *pParent)
         bUsable = false;
     }
     if (!bUsable) {
-        logError(QStringLiteral("The backup file %1 is not usable: %2").arg(szFile, szReason));
+        ProgramLog::error(QStringLiteral("The backup file %1 is not usable: %2").arg(szFile, szReason));
         reportError(pParent, kDamagedBackup);
         return false;
     }
@@ -331,7 +331,7 @@ bool DatabaseBackup::restore(QWidget *pParent)
     const QString szTemporary = kTemporaryPrefix + now().toString(kBackupTimeFormat) + QLatin1Char('_') +
                                 QString::number(QRandomGenerator::global()->generate() & 0xffffff, 16);
     if (!pDbManager->createDatabaseFromTemplate(szTemporary, kEmptyTemplate)) {
-        logError(pDbManager->lastError());
+        ProgramLog::error(pDbManager->lastError());
         openConfiguredDatabase();
         reportError(pParent, kCreateFailed);
         return false;
@@ -342,14 +342,11 @@ bool DatabaseBackup::restore(QWidget *pParent)
     // The temporary database keeps the restore all or nothing either way.
     const bool bSingleTransaction = serverHoldsLocksFor(nEntries, nLargeObjects);
     if (!bSingleTransaction)
-        LogFileManager::Instance()->Log(
-            1,
+        ProgramLog::warning(
             QStringLiteral("The backup holds %1 entries, %2 of them large objects: more locks than the server keeps "
                            "for one transaction (max_locks_per_transaction); restoring without --single-transaction.")
                 .arg(nEntries)
-                .arg(nLargeObjects),
-            LogCatGeneral,
-            LogSevWarning);
+                .arg(nLargeObjects));
 
     QStringList lstArguments{QStringLiteral("--host"),
                              kLocalHost,
@@ -380,7 +377,7 @@ bool DatabaseBackup::restore(QWidget *pParent)
     bool bDeleted = false;
     for (int nTry = 0; nTry < kDropTries && !bDeleted; ++nTry) {
         if (pDbManager->isDatabaseInUse(szDatabase) && !pDbManager->terminateDatabaseActivity(szDatabase)) {
-            logError(pDbManager->lastError());
+            ProgramLog::error(pDbManager->lastError());
             dropTemporary();
             reportError(pParent, kTerminateFailed);
             return false;
@@ -388,15 +385,15 @@ bool DatabaseBackup::restore(QWidget *pParent)
         bDeleted = pDbManager->deleteDatabase(szDatabase);
     }
     if (!bDeleted) {
-        logError(pDbManager->lastError());
+        ProgramLog::error(pDbManager->lastError());
         dropTemporary();
         reportError(pParent, kDeleteFailed);
         return false;
     }
     if (!pDbManager->renameDatabase(szTemporary, szDatabase)) {
         // The restored data is all there is now: keep it under its name.
-        logError(pDbManager->lastError());
-        logError(QStringLiteral("The restored database is kept under the name %1.").arg(szTemporary));
+        ProgramLog::error(pDbManager->lastError());
+        ProgramLog::error(QStringLiteral("The restored database is kept under the name %1.").arg(szTemporary));
         reportError(pParent, kCreateFailed);
         return false;
     }
@@ -404,8 +401,7 @@ bool DatabaseBackup::restore(QWidget *pParent)
     openConfiguredDatabase();
     restoreCursor();
     emit databaseChanged();
-    logInfo(QString::fromLatin1(kRestoreSuccess));
-    showInformation(pParent, kRestoreSuccess);
+    reportSuccess(pParent, kRestoreSuccess);
     return true;
 }
 
@@ -423,7 +419,7 @@ bool DatabaseBackup::cleanBackups(QWidget *pParent)
     if (!ask(pParent, kAskClean))
         return false;
     setWaitCursor();
-    logInfo(QStringLiteral("Clean database backup process started."));
+    ProgramLog::info(QStringLiteral("Clean database backup process started."));
 
     const QString szFolder = backupFolder();
     QDir dir(szFolder);
@@ -435,14 +431,13 @@ bool DatabaseBackup::cleanBackups(QWidget *pParent)
     for (const QString &szName : lstNames) {
         const QString szPath = QStringLiteral("%1/%2").arg(szFolder, szName);
         if (QFileInfo(szPath).lastModified() < limit) {
-            logInfo(QStringLiteral("Removing file %1").arg(szPath));
+            ProgramLog::info(QStringLiteral("Removing file %1").arg(szPath));
             QFile::remove(szPath);
         }
     }
 
     restoreCursor();
-    logInfo(QString::fromLatin1(kCleanCompleted));
-    showInformation(pParent, kCleanCompleted);
+    reportSuccess(pParent, kCleanCompleted);
     return true;
 }
 
@@ -486,29 +481,12 @@ bool DatabaseBackup::ensureConnection()
 
 bool DatabaseBackup::openConfiguredDatabase()
 {
-    const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               cnf.initialCatalog(),
-                                               cnf.userName(),
-                                               cnf.password(),
-                                               cnf.connectionTimeout());
+    return DbConnection::open(AppContext::instance().cnfProgram().dataBase());
 }
 
 bool DatabaseBackup::openMaintenanceDatabase()
 {
-    // A fresh section: its connection time-out is the default one.
-    const CnfDataBase &configured = AppContext::instance().cnfProgram().dataBase();
-    CnfDataBase cnf;
-    cnf.setDataSource(configured.dataSource());
-    cnf.setPortNumber(configured.portNumber());
-    cnf.setInitialCatalog(kMaintenanceDatabase);
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               cnf.initialCatalog(),
-                                               cnf.userName(),
-                                               cnf.password(),
-                                               cnf.connectionTimeout());
+    return DbConnection::openMaintenance(AppContext::instance().cnfProgram().dataBase());
 }
 
 bool DatabaseBackup::runChild(QWidget *pParent,
@@ -518,7 +496,7 @@ bool DatabaseBackup::runChild(QWidget *pParent,
                               const std::function<void()> &cleanUp)
 {
     const QString szCommand = commandLine(szProgram, lstArguments);
-    logInfo(szCommand);
+    ProgramLog::info(szCommand);
 
     // The password reaches the child through its environment only.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -621,12 +599,12 @@ bool DatabaseBackup::runChild(QWidget *pParent,
     bool bFailed = process.exitStatus() != QProcess::NormalExit;
     if (!bFailed && process.exitCode() != 0) {
         bFailed = true;
-        logError(QString::fromLatin1(texts.pszExitCode).arg(process.exitCode()));
+        ProgramLog::error(QString::fromLatin1(texts.pszExitCode).arg(process.exitCode()));
     }
     restoreCursor();
     if (bFailed) {
         cleanUp();
-        logError(QString::fromLocal8Bit(errorOutput));
+        ProgramLog::error(QString::fromLocal8Bit(errorOutput));
         reportError(pParent, texts.pszFailed);
         return false;
     }
@@ -642,7 +620,7 @@ bool DatabaseBackup::countArchiveEntries(const QString &szProgram,
     nLargeObjects = 0;
     const QStringList lstArguments{QStringLiteral("--list"), quoted(szFile)};
     const QString szCommand = commandLine(szProgram, lstArguments);
-    logInfo(szCommand);
+    ProgramLog::info(szCommand);
     QStringList lstCommand = QProcess::splitCommand(szCommand);
     const QString szExecutable = lstCommand.takeFirst();
     QProcess process;
@@ -664,7 +642,7 @@ bool DatabaseBackup::countArchiveEntries(const QString &szProgram,
     }
     listing += process.readAllStandardOutput();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        logError(QString::fromLocal8Bit(process.readAllStandardError()));
+        ProgramLog::error(QString::fromLocal8Bit(process.readAllStandardError()));
         return false;
     }
     // One line per entry: "id; tableoid oid TYPE ...", comments start with ';'.
@@ -704,7 +682,8 @@ void DatabaseBackup::dropTemporaryDatabase(const QString &szName)
     if (!openMaintenanceDatabase() ||
         (pDbManager->isDatabaseInUse(szName) && !pDbManager->terminateDatabaseActivity(szName)) ||
         !pDbManager->deleteDatabase(szName))
-        logError(QStringLiteral("Unable to drop the temporary database %1: %2").arg(szName, pDbManager->lastError()));
+        ProgramLog::error(
+            QStringLiteral("Unable to drop the temporary database %1: %2").arg(szName, pDbManager->lastError()));
 }
 
 void DatabaseBackup::updateProgress()
@@ -732,34 +711,18 @@ void DatabaseBackup::restoreCursor()
     }
 }
 
-void DatabaseBackup::logInfo(const QString &szText) const
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, LogSevInformation);
-}
-
-void DatabaseBackup::logError(const QString &szText) const
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, LogSevError);
-}
-
 void DatabaseBackup::reportError(QWidget *pParent, const char *pszText, const QString &szArg)
 {
     restoreCursor();
-    QString szEnglish = QString::fromLatin1(pszText);
-    QString szShown = windowText(pszText);
-    if (!szArg.isNull()) {
-        szEnglish = szEnglish.arg(szArg);
-        szShown = szShown.arg(szArg);
-    }
-    logError(szEnglish);
-    if (!m_bQuiet)
-        UIMessageBox::warning(pParent, szShown);
+    Sentence sentence(kWindowContext, pszText);
+    if (!szArg.isNull())
+        sentence = sentence.arg(szArg);
+    UIMessageBox::report(pParent, LogSevError, sentence, !m_bQuiet);
 }
 
-void DatabaseBackup::showInformation(QWidget *pParent, const char *pszText)
+void DatabaseBackup::reportSuccess(QWidget *pParent, const char *pszText)
 {
-    if (!m_bQuiet)
-        UIMessageBox::information(pParent, windowText(pszText));
+    UIMessageBox::report(pParent, LogSevInformation, Sentence(kWindowContext, pszText), !m_bQuiet);
 }
 
 bool DatabaseBackup::ask(QWidget *pParent, const char *pszText, const QString &szArg)

@@ -89,12 +89,11 @@ private:
 
     void setWaitCursor();
     void restoreCursor();
-    void logInfo(const QString &szText) const;
-    void logError(const QString &szText) const;
     // Restores the cursor, logs the English text as an error and shows its
     // translation in a warning box.
     void reportError(QWidget *pParent, const char *pszText, const QString &szArg = QString());
-    void showInformation(QWidget *pParent, const char *pszText);
+    // Logs the English text and, unless quiet, shows its translation.
+    void reportSuccess(QWidget *pParent, const char *pszText);
     bool ask(QWidget *pParent, const char *pszText, const QString &szArg = QString());
     QDateTime now() const;
 

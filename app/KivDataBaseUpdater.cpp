@@ -1,12 +1,17 @@
 #include "KivDataBaseUpdater.h"
 
+#include "ui_KivDataBaseUpdater.h"
+
 #include "AppContext.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
+#include "DbConnection.h"
 #include "DbCreator.h"
 #include "DbUpdater.h"
 #include "KivResources.h"
 #include "LogFileManager.h"
+#include "ProgramLog.h"
+#include "Sentence.h"
 #include "StatusBarLabelWidget.h"
 #include "UICnfProgram.h"
 #include "UICreateDb.h"
@@ -20,8 +25,6 @@
 
 namespace {
 
-const QString kTargetVersion = QStringLiteral("1.9.0");
-
 // The window's sentences: written to the log in English, shown translated.
 const char *const kUpToDate = QT_TRANSLATE_NOOP("KivDataBaseUpdater", "The database is up to date.");
 const char *const kDatabaseNewer =
@@ -32,59 +35,63 @@ const char *const kUpdateSuccess = QT_TRANSLATE_NOOP("KivDataBaseUpdater", "Data
 const char *const kCloseQuestion =
     QT_TRANSLATE_NOOP("KivDataBaseUpdater", "The datasase was not updated.\nAre you sure you want to exit ?");
 
-QString english(const char *pszText)
+Sentence windowSentence(const char *pszSource)
 {
-    return QString::fromLatin1(pszText);
+    return Sentence("KivDataBaseUpdater", pszSource);
 }
 
 } // namespace
 
 KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
-    : QMainWindow(parent), m_pStatusServer(nullptr), m_pStatusDatabase(nullptr), m_pDbUpdater(new DbUpdater(this)),
-      m_bAutoMode(false), m_pDatabaseBackup(new DatabaseBackup(this))
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::KivDataBaseUpdaterClass>()), m_pStatusServer(nullptr),
+      m_pStatusDatabase(nullptr), m_pDbUpdater(new DbUpdater(this)), m_bAutoMode(false),
+      m_pDatabaseBackup(new DatabaseBackup(this))
 {
     m_strDbVersion.clear();
     m_strDbVersionAfterUpdate.clear();
     // The form's pictures come from the compiled-in resources.
     initKivResources();
-    ui.setupUi(this);
+    m_ui->setupUi(this);
 
-    ui.progressBarUpdate->hide();
+    m_ui->progressBarUpdate->hide();
 
-    ui.actionExit->setStatusTip(tr("Close the program"));
-    connect(ui.actionExit, &QAction::triggered, this, &KivDataBaseUpdater::fileExit);
-    ui.actionProgramConfiguration->setStatusTip(tr("Program Configuration"));
-    connect(ui.actionProgramConfiguration, &QAction::triggered, this, &KivDataBaseUpdater::toolsProgramConfiguration);
-    ui.actionDataBaseBackup->setStatusTip(tr("Backup database"));
-    connect(ui.actionDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseBackup);
-    ui.actionDataBaseRestore->setStatusTip(tr("Restore database"));
-    connect(ui.actionDataBaseRestore, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseRestore);
-    ui.actionDataBaseCreation->setStatusTip(tr("Create a new database"));
-    connect(ui.actionDataBaseCreation, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseCreation);
-    ui.actionCleanDataBaseBackup->setStatusTip(tr("Clean database backup"));
-    connect(ui.actionCleanDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsCleanDataBaseBackup);
-    ui.actionAbout->setStatusTip(tr("Show the about window"));
-    connect(ui.actionAbout, &QAction::triggered, this, &KivDataBaseUpdater::helpAbout);
+    m_ui->actionExit->setStatusTip(tr("Close the program"));
+    connect(m_ui->actionExit, &QAction::triggered, this, &KivDataBaseUpdater::fileExit);
+    m_ui->actionProgramConfiguration->setStatusTip(tr("Program Configuration"));
+    connect(
+        m_ui->actionProgramConfiguration, &QAction::triggered, this, &KivDataBaseUpdater::toolsProgramConfiguration);
+    m_ui->actionDataBaseBackup->setStatusTip(tr("Backup database"));
+    connect(m_ui->actionDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseBackup);
+    m_ui->actionDataBaseRestore->setStatusTip(tr("Restore database"));
+    connect(m_ui->actionDataBaseRestore, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseRestore);
+    m_ui->actionDataBaseCreation->setStatusTip(tr("Create a new database"));
+    connect(m_ui->actionDataBaseCreation, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseCreation);
+    m_ui->actionCleanDataBaseBackup->setStatusTip(tr("Clean database backup"));
+    connect(m_ui->actionCleanDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsCleanDataBaseBackup);
+    m_ui->actionAbout->setStatusTip(tr("Show the about window"));
+    connect(m_ui->actionAbout, &QAction::triggered, this, &KivDataBaseUpdater::helpAbout);
 
     // Forcing the version is for service engineers: no menu or tool bar
     // offers it, only this key combination, and the dialog asks before it
     // touches anything.
-    ui.actionForceDataBaseVersion->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::ALT + Qt::Key_V));
-    ui.actionForceDataBaseVersion->setShortcutContext(Qt::WindowShortcut);
-    addAction(ui.actionForceDataBaseVersion);
-    connect(ui.actionForceDataBaseVersion, &QAction::triggered, this, &KivDataBaseUpdater::toolsForceDataBaseVersion);
+    m_ui->actionForceDataBaseVersion->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::ALT + Qt::Key_V));
+    m_ui->actionForceDataBaseVersion->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_ui->actionForceDataBaseVersion);
+    connect(
+        m_ui->actionForceDataBaseVersion, &QAction::triggered, this, &KivDataBaseUpdater::toolsForceDataBaseVersion);
 
     // The window has a fixed size: no grip to pull at.
-    ui.statusBar->setSizeGripEnabled(false);
+    m_ui->statusBar->setSizeGripEnabled(false);
     m_pStatusServer = new StatusBarLabelWidget(this);
     m_pStatusServer->setPixmap(QPixmap(QStringLiteral(":/images/server_16.png")));
-    ui.statusBar->addPermanentWidget(m_pStatusServer, 0);
+    m_ui->statusBar->addPermanentWidget(m_pStatusServer, 0);
     m_pStatusDatabase = new StatusBarLabelWidget(this);
     m_pStatusDatabase->setPixmap(QPixmap(QStringLiteral(":/images/data_blue_16.png")));
-    ui.statusBar->addPermanentWidget(m_pStatusDatabase, 0);
+    m_ui->statusBar->addPermanentWidget(m_pStatusDatabase, 0);
 
     connect(m_pDatabaseBackup, &DatabaseBackup::databaseChanged, this, &KivDataBaseUpdater::updateDbVersionDisplay);
-    connect(ui.pushButtonStartUpdate, &QPushButton::clicked, this, &KivDataBaseUpdater::pushButtonStartUpdateClicked);
+    connect(
+        m_ui->pushButtonStartUpdate, &QPushButton::clicked, this, &KivDataBaseUpdater::pushButtonStartUpdateClicked);
     connect(m_pDbUpdater,
             &DbUpdater::updateStarted,
             this,
@@ -103,12 +110,12 @@ KivDataBaseUpdater::~KivDataBaseUpdater() = default;
 void KivDataBaseUpdater::updateDbVersionDisplay()
 {
     m_strDbVersion = DBManager::instance()->kivDatabaseVersion();
-    ui.labelCurrentDbVersionText->setText(m_strDbVersion);
-    logLine(QStringLiteral("Database version = %1").arg(m_strDbVersion), LogSevInformation);
+    m_ui->labelCurrentDbVersionText->setText(m_strDbVersion);
+    ProgramLog::info(QStringLiteral("Database version = %1").arg(m_strDbVersion));
 
-    m_strDbVersionAfterUpdate = kTargetVersion;
-    ui.labelUpdateDbVersionText->setText(m_strDbVersionAfterUpdate);
-    logLine(QStringLiteral("Database version after update = %1").arg(m_strDbVersionAfterUpdate), LogSevInformation);
+    m_strDbVersionAfterUpdate = DbUpdater::targetVersion();
+    m_ui->labelUpdateDbVersionText->setText(m_strDbVersionAfterUpdate);
+    ProgramLog::info(QStringLiteral("Database version after update = %1").arg(m_strDbVersionAfterUpdate));
 
     // Older or newer by the numbers of the versions: "1.10.0" is newer than
     // "1.9.0".
@@ -117,8 +124,8 @@ void KivDataBaseUpdater::updateDbVersionDisplay()
         bDarkStyle ? QStringLiteral("color: white; font: bold 12px") : QStringLiteral("color: black; font: bold 12px");
     const QString szRed = QStringLiteral("color: red; font: bold 12px");
     const int nOrder = compareVersions(m_strDbVersion, m_strDbVersionAfterUpdate);
-    ui.labelCurrentDbVersionText->setStyleSheet(nOrder < 0 ? szRed : szNeutral);
-    ui.labelUpdateDbVersionText->setStyleSheet(nOrder > 0 ? szRed : szNeutral);
+    m_ui->labelCurrentDbVersionText->setStyleSheet(nOrder < 0 ? szRed : szNeutral);
+    m_ui->labelUpdateDbVersionText->setStyleSheet(nOrder > 0 ? szRed : szNeutral);
 }
 
 void KivDataBaseUpdater::updateConnectionLabels()
@@ -133,7 +140,7 @@ void KivDataBaseUpdater::saveConfiguration()
     // The warning before this line names the store; the update goes on with
     // the configuration in memory.
     if (!AppContext::instance().saveConfiguration())
-        logLine(QStringLiteral("Unable to save the configuration."), LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to save the configuration."));
 }
 
 int KivDataBaseUpdater::autoExitCode() const
@@ -160,11 +167,11 @@ void KivDataBaseUpdater::fileExit()
 
 void KivDataBaseUpdater::toolsProgramConfiguration()
 {
-    logLine(QStringLiteral("Open program configuration dialog"), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Open program configuration dialog"));
     UICnfProgram dialog(&AppContext::instance().cnfProgram(), this);
     if (dialog.exec() != QDialog::Accepted || DBManager::instance()->isDatabaseOpen())
         return;
-    if (openConfiguredDatabase(false))
+    if (DbConnection::open(AppContext::instance().cnfProgram().dataBase()))
         updateDbVersionDisplay();
 }
 
@@ -209,14 +216,15 @@ bool KivDataBaseUpdater::runUpdate()
     if (!DBManager::instance()->isDatabaseOpen()) {
         if (m_bAutoMode) {
             const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-            logLine(QStringLiteral("Unable to update the database: no connection to the database %1 on %2:%3. %4")
-                        .arg(cnf.initialCatalog(), cnf.dataSource())
-                        .arg(cnf.portNumber())
-                        .arg(DBManager::instance()->lastError().trimmed()),
-                    LogSevError);
+            ProgramLog::error(
+                QStringLiteral("Unable to update the database: no connection to the database %1 on %2:%3. %4")
+                    .arg(cnf.initialCatalog(), cnf.dataSource())
+                    .arg(cnf.portNumber())
+                    .arg(DBManager::instance()->lastError().trimmed()));
             return false;
         }
-        if (!openConfiguredDatabase(false) && !openConfiguredDatabase(true))
+        const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
+        if (!DbConnection::open(cnf) && !DbConnection::open(cnf, DbConnection::Password::Retry))
             return false;
         updateDbVersionDisplay();
     }
@@ -225,13 +233,11 @@ bool KivDataBaseUpdater::runUpdate()
 
     const int nOrder = compareVersions(m_strDbVersion, m_strDbVersionAfterUpdate);
     if (nOrder == 0) {
-        logLine(english(kUpToDate), LogSevInformation);
-        information(tr(kUpToDate));
+        report(LogSevInformation, windowSentence(kUpToDate));
         return true;
     }
     if (nOrder > 0) {
-        logLine(english(kDatabaseNewer), LogSevWarning);
-        warning(tr(kDatabaseNewer));
+        report(LogSevWarning, windowSentence(kDatabaseNewer));
         return false;
     }
 
@@ -245,22 +251,10 @@ bool KivDataBaseUpdater::runUpdate()
         // The driver may have started (and so put the window into its busy
         // state) without completing: leave that state here.
         leaveUpdatingState();
-        logLine(english(kUpdateError), LogSevError);
-        warning(tr(kUpdateError));
+        report(LogSevError, windowSentence(kUpdateError));
         return false;
     }
     return m_bLastUpdateResult;
-}
-
-bool KivDataBaseUpdater::openConfiguredDatabase(bool bWithRetryPassword)
-{
-    const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-    return DBManager::instance()->openDatabase(cnf.dataSource(),
-                                               cnf.portNumber(),
-                                               cnf.initialCatalog(),
-                                               cnf.userName(),
-                                               bWithRetryPassword ? cnf.retryPassword() : cnf.password(),
-                                               cnf.connectionTimeout());
 }
 
 void KivDataBaseUpdater::dbUpdaterUpdateStarted()
@@ -268,14 +262,14 @@ void KivDataBaseUpdater::dbUpdaterUpdateStarted()
     m_bUpdating = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents();
-    ui.pushButtonStartUpdate->setEnabled(false);
-    ui.progressBarUpdate->show();
-    ui.progressBarUpdate->setRange(1, m_pDbUpdater->versionCount());
+    m_ui->pushButtonStartUpdate->setEnabled(false);
+    m_ui->progressBarUpdate->show();
+    m_ui->progressBarUpdate->setRange(1, m_pDbUpdater->versionCount());
 }
 
 void KivDataBaseUpdater::dbUpdaterUpdateStep(int nStepNumber)
 {
-    ui.progressBarUpdate->setValue(nStepNumber);
+    m_ui->progressBarUpdate->setValue(nStepNumber);
 }
 
 void KivDataBaseUpdater::dbUpdaterUpdateCompleted(bool bUpdateResult)
@@ -284,11 +278,9 @@ void KivDataBaseUpdater::dbUpdaterUpdateCompleted(bool bUpdateResult)
     m_bLastUpdateResult = bUpdateResult;
     if (bUpdateResult) {
         updateDbVersionDisplay();
-        logLine(english(kUpdateSuccess), LogSevInformation);
-        information(tr(kUpdateSuccess));
+        report(LogSevInformation, windowSentence(kUpdateSuccess));
     } else {
-        logLine(english(kUpdateError), LogSevError);
-        warning(tr(kUpdateError));
+        report(LogSevError, windowSentence(kUpdateError));
     }
 }
 
@@ -297,7 +289,7 @@ void KivDataBaseUpdater::leaveUpdatingState()
     if (!m_bUpdating)
         return;
     m_bUpdating = false;
-    ui.pushButtonStartUpdate->setEnabled(true);
+    m_ui->pushButtonStartUpdate->setEnabled(true);
     QApplication::restoreOverrideCursor();
 }
 
@@ -333,7 +325,7 @@ void KivDataBaseUpdater::autoCreateDataBase()
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().resetToDefaults();
     if (!program.save())
-        logLine(QStringLiteral("Unable to save the configuration."), LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to save the configuration."));
 
     const CnfDataBase &cnf = program.dataBase();
     QString szReason;
@@ -344,11 +336,10 @@ void KivDataBaseUpdater::autoCreateDataBase()
         dialog.setValue(3);
         bResult = runUpdate();
     } else {
-        logLine(QStringLiteral("Unable to create the database %1 on %2:%3. %4")
-                    .arg(cnf.initialCatalog(), cnf.dataSource())
-                    .arg(cnf.portNumber())
-                    .arg(szReason),
-                LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to create the database %1 on %2:%3. %4")
+                              .arg(cnf.initialCatalog(), cnf.dataSource())
+                              .arg(cnf.portNumber())
+                              .arg(szReason));
     }
 
     dialog.setValue(4);
@@ -363,25 +354,13 @@ void KivDataBaseUpdater::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    logLine(QStringLiteral("*** Close Program ***\n"), LogSevInformation);
+    ProgramLog::info(QStringLiteral("*** Close Program ***\n"));
     LogFileManager::Release();
     qInstallMessageHandler(nullptr);
     event->accept();
 }
 
-void KivDataBaseUpdater::logLine(const QString &szText, int nSeverity)
+void KivDataBaseUpdater::report(LogSeverity severity, const Sentence &sentence)
 {
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
-}
-
-void KivDataBaseUpdater::information(const QString &szText)
-{
-    if (!m_bAutoMode)
-        UIMessageBox::information(this, szText);
-}
-
-void KivDataBaseUpdater::warning(const QString &szText)
-{
-    if (!m_bAutoMode)
-        UIMessageBox::warning(this, szText);
+    UIMessageBox::report(this, severity, sentence, !m_bAutoMode);
 }

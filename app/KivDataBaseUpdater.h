@@ -1,11 +1,17 @@
 #pragma once
 
-#include "ui_KivDataBaseUpdater.h"
+#include "LogFileManager.h"
 
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
+namespace Ui {
+class KivDataBaseUpdaterClass;
+}
 class DatabaseBackup;
+class Sentence;
 class DbUpdater;
 class StatusBarLabelWidget;
 class QCloseEvent;
@@ -52,15 +58,13 @@ private:
     // The update action; true when the database is at the target version
     // afterwards (updated now or already), false otherwise.
     bool runUpdate();
-    bool openConfiguredDatabase(bool bWithRetryPassword);
     void leaveUpdatingState();
     // The progress dialog of an unattended run: no cancel button, at step 1.
     static void startAutoProgress(QProgressDialog &dialog, const QString &szLabel, int nMaximum);
-    void logLine(const QString &szText, int nSeverity);
-    void information(const QString &szText);
-    void warning(const QString &szText);
+    // Logs the sentence and, unless in auto mode, shows it.
+    void report(LogSeverity severity, const Sentence &sentence);
 
-    Ui::KivDataBaseUpdaterClass ui;
+    std::unique_ptr<Ui::KivDataBaseUpdaterClass> m_ui;
     StatusBarLabelWidget *m_pStatusServer;
     StatusBarLabelWidget *m_pStatusDatabase;
     QString m_strDbVersion;

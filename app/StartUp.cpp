@@ -2,7 +2,8 @@
 
 #include "AppContext.h"
 #include "DBManager.h"
-#include "LogFileManager.h"
+#include "DbConnection.h"
+#include "ProgramLog.h"
 #include "UICnfProgram.h"
 #include "UIMessageBox.h"
 
@@ -14,17 +15,6 @@
 namespace {
 
 const QString kCaChainFileName = QStringLiteral("telvorCA-chain.pem");
-
-void logGeneral(const QString &szText, int nSeverity)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
-}
-
-bool openWith(const CnfDataBase &cnf, const QString &szPassword)
-{
-    return DBManager::instance()->openDatabase(
-        cnf.dataSource(), cnf.portNumber(), cnf.initialCatalog(), cnf.userName(), szPassword, cnf.connectionTimeout());
-}
 
 } // namespace
 
@@ -180,7 +170,7 @@ bool connectDatabase(bool unattended)
         for (const bool bEncryption : {true, false}) {
             pDbManager->setEncryptionEnabled(bEncryption);
             const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-            bOpen = openWith(cnf, cnf.password()) || openWith(cnf, cnf.retryPassword());
+            bOpen = DbConnection::open(cnf) || DbConnection::open(cnf, DbConnection::Password::Retry);
             if (bOpen)
                 break;
         }
@@ -192,7 +182,7 @@ bool connectDatabase(bool unattended)
         const QString szQuestion = QStringLiteral(
             "An error has occurred during the connection to the DataBase.\nWould you change the parameters used for "
             "the connection ?");
-        logGeneral(szQuestion, LogSevError);
+        ProgramLog::error(szQuestion);
         if (UIMessageBox::question(nullptr,
                                    QCoreApplication::translate("OpenDataBase",
                                                                "An error has occurred during the connection to the "
@@ -204,9 +194,9 @@ bool connectDatabase(bool unattended)
     }
 
     const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-    logGeneral(QStringLiteral("Connect to DataBase: %1").arg(cnf.dataSource()), LogSevInformation);
-    logGeneral(QStringLiteral("DataBase name: %1").arg(cnf.initialCatalog()), LogSevInformation);
-    logGeneral(QStringLiteral("SSL enabled: %1").arg(pDbManager->encryptionEnabled() ? 1 : 0), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Connect to DataBase: %1").arg(cnf.dataSource()));
+    ProgramLog::info(QStringLiteral("DataBase name: %1").arg(cnf.initialCatalog()));
+    ProgramLog::info(QStringLiteral("SSL enabled: %1").arg(pDbManager->encryptionEnabled() ? 1 : 0));
     return true;
 }
 
@@ -220,23 +210,22 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     if (!logFile.deviceEnabled() && szCategory.compare(QLatin1String("lc.device"), Qt::CaseInsensitive) == 0)
         return;
 
-    int nSeverity = LogSevInformation;
+    LogSeverity severity = LogSevInformation;
     switch (type) {
     case QtWarningMsg:
-        nSeverity = LogSevWarning;
+        severity = LogSevWarning;
         break;
     case QtCriticalMsg:
     case QtFatalMsg:
-        nSeverity = LogSevError;
+        severity = LogSevError;
         break;
     default:
         break;
     }
     // An error line always says something.
-    if (nSeverity == LogSevError && szText.trimmed().isEmpty()) {
-        LogFileManager::Instance()->Log(
-            1, QStringLiteral("A critical message without a text was reported."), LogCatGeneral, nSeverity);
+    if (severity == LogSevError && szText.trimmed().isEmpty()) {
+        ProgramLog::error(QStringLiteral("A critical message without a text was reported."));
         return;
     }
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
+    ProgramLog::write(szText, LogCatGeneral, severity);
 }

@@ -4,25 +4,26 @@
 
 #include "AppContext.h"
 #include "DbCreator.h"
-#include "LogFileManager.h"
+#include "ProgramLog.h"
+#include "Sentence.h"
 #include "UIMessageBox.h"
 
 #include <QApplication>
 
-UICreateDb::UICreateDb(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::UICreateDb>())
+UICreateDb::UICreateDb(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::UICreateDb>())
 {
-    ui->setupUi(this);
-    ui->lineEditDbName->setText(AppContext::instance().cnfProgram().dataBase().initialCatalog());
-    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &UICreateDb::accept);
-    connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &UICreateDb::reject);
-    connect(ui->checkBoxDbName, &QCheckBox::stateChanged, this, &UICreateDb::checkBoxDdNameChanged);
+    m_ui->setupUi(this);
+    m_ui->lineEditDbName->setText(AppContext::instance().cnfProgram().dataBase().initialCatalog());
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &UICreateDb::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &UICreateDb::reject);
+    connect(m_ui->checkBoxDbName, &QCheckBox::stateChanged, this, &UICreateDb::checkBoxDdNameChanged);
 }
 
 UICreateDb::~UICreateDb() = default;
 
 void UICreateDb::accept()
 {
-    const QString szName = ui->lineEditDbName->text().trimmed();
+    const QString szName = m_ui->lineEditDbName->text().trimmed();
     if (szName.isEmpty()) {
         UIMessageBox::warning(this, tr("You must insert the database name correctly."));
         return;
@@ -38,20 +39,24 @@ void UICreateDb::accept()
     QApplication::restoreOverrideCursor();
     QCoreApplication::processEvents();
 
-    LogFileManager *pLog = LogFileManager::Instance();
     if (bCreated) {
         program.dataBase().setInitialCatalog(szName);
-        program.save();
-        pLog->Log(1,
-                  QStringLiteral("The database %1 was created with success.").arg(szName),
-                  LogCatDatabase,
-                  LogSevInformation);
-        UIMessageBox::information(this, tr("The database %1 was created with success.").arg(szName));
+        if (!program.save())
+            ProgramLog::error(QStringLiteral("Unable to save the configuration."));
+        UIMessageBox::report(
+            this,
+            LogSevInformation,
+            Sentence("UICreateDb", QT_TRANSLATE_NOOP("UICreateDb", "The database %1 was created with success."))
+                .arg(szName),
+            true,
+            LogCatDatabase);
         QDialog::accept();
         return;
     }
-    pLog->Log(1, QStringLiteral("Unable to create the database %1.").arg(szName), LogCatDatabase, LogSevError);
-    UIMessageBox::critical(this, tr("Unable to create the database %1.").arg(szName));
+    const Sentence failed =
+        Sentence("UICreateDb", QT_TRANSLATE_NOOP("UICreateDb", "Unable to create the database %1.")).arg(szName);
+    ProgramLog::error(failed.english(), LogCatDatabase);
+    UIMessageBox::critical(this, failed.translated());
     QDialog::reject();
 }
 
@@ -64,6 +69,6 @@ void UICreateDb::reject()
 // check box that unlocks it otherwise.
 void UICreateDb::checkBoxDdNameChanged(int state)
 {
-    ui->lineEditDbName->setEnabled(state != 0);
-    ui->labelDbName->setBuddy(state != 0 ? static_cast<QWidget *>(ui->lineEditDbName) : ui->checkBoxDbName);
+    m_ui->lineEditDbName->setEnabled(state != 0);
+    m_ui->labelDbName->setBuddy(state != 0 ? static_cast<QWidget *>(m_ui->lineEditDbName) : m_ui->checkBoxDbName);
 }

@@ -27,5 +27,5 @@ public slots:
     void checkBoxDdNameChanged(int state);
 
 private:
-    std::unique_ptr<Ui::UICreateDb> ui;
+    std::unique_ptr<Ui::UICreateDb> m_ui;
 };

@@ -25,5 +25,5 @@ public slots:
     void reject() override;
 
 private:
-    std::unique_ptr<Ui::UIForceDbVersion> ui;
+    std::unique_ptr<Ui::UIForceDbVersion> m_ui;
 };

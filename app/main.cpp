@@ -3,6 +3,7 @@
 #include "KivDataBaseUpdater.h"
 #include "KivResources.h"
 #include "LogFileManager.h"
+#include "ProgramLog.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
 #include "UIMessageBox.h"
@@ -21,11 +22,6 @@
 
 namespace {
 
-void logGeneral(const QString &szText, int nSeverity)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
-}
-
 void installTranslator(QTranslator &translator, const QString &szFileName, const QString &szFolder)
 {
     // Installed whether or not the file was found: a missing translation
@@ -42,7 +38,7 @@ void setUpLog(const QString &szSuiteFolder, const CnfLogFile &cnfLogFile, QObjec
     QDir().mkpath(szLogFolder);
     const int nFileSize = StartUp::logFileSize(cnfLogFile.fileDimension());
     pLog->DeleteOldFiles(szLogFolder, QStringLiteral("log"), cnfLogFile.validityDays());
-    pLog->AddLogFile(1,
+    pLog->AddLogFile(ProgramLog::kLogFileIdx,
                      QStringLiteral("KIV"),
                      szLogFolder,
                      StartUp::logFileName(QDate::currentDate()),
@@ -89,17 +85,17 @@ int main(int argc, char *argv[])
     QDir().mkpath(StartUp::backupFolder(szSuiteFolder));
     setUpLog(szSuiteFolder, context.cnfProgram().logFile(), &app);
     qInstallMessageHandler(messageHandler);
-    logGeneral(QStringLiteral("*** Start Program ***"), LogSevInformation);
+    ProgramLog::info(QStringLiteral("*** Start Program ***"));
 
     const QString szLanguage = context.cnfProgram().lingua().language();
     const QString szLanguageFolder = StartUp::languageFolder(szSuiteFolder);
     QTranslator appTranslator;
     const QString szAppTranslation = StartUp::translationFileName(context.programBaseName(), szLanguage);
-    logGeneral(QStringLiteral("Application language file : %1").arg(szAppTranslation), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Application language file : %1").arg(szAppTranslation));
     installTranslator(appTranslator, szAppTranslation, szLanguageFolder);
     QTranslator qtTranslator;
     const QString szQtTranslation = StartUp::translationFileName(QStringLiteral("qt"), szLanguage);
-    logGeneral(QStringLiteral("Qt language file : %1").arg(szQtTranslation), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Qt language file : %1").arg(szQtTranslation));
     installTranslator(qtTranslator, szQtTranslation, szLanguageFolder);
 
     auto pWindow = std::make_unique<KivDataBaseUpdater>();
@@ -114,7 +110,7 @@ int main(int argc, char *argv[])
     const bool bUnattended = StartUp::isUnattended(lstArguments);
     SingleInstanceGuard guard(QStringLiteral("KivDataBaseUpdater-61BB200D-3579-453e-9044"));
     if (guard.isRunning()) {
-        logGeneral(QStringLiteral("The application is already running !"), LogSevWarning);
+        ProgramLog::warning(QStringLiteral("The application is already running !"));
         // An unattended run has nobody to press Ok: the log line says it.
         if (!bUnattended)
             UIMessageBox::warning(
@@ -125,25 +121,24 @@ int main(int argc, char *argv[])
         return -1;
     }
 
-    logGeneral(QStringLiteral("CommandLine = %1").arg(lstArguments.join(QLatin1Char(' '))), LogSevInformation);
+    ProgramLog::info(QStringLiteral("CommandLine = %1").arg(lstArguments.join(QLatin1Char(' '))));
 
     Vesper vesper;
     DBManager::instance()->enableEncryption(context.caChainFilePath(), vesper.getCredentials(CreDbKey));
 
     const StartUp::AutoMode autoMode = StartUp::autoMode(lstArguments);
     if (!connectDatabase(bUnattended) && autoMode == StartUp::AutoMode::Update)
-        logGeneral(QStringLiteral("Unable to connect to the database at start-up: %1")
-                       .arg(DBManager::instance()->lastError().trimmed()),
-                   LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to connect to the database at start-up: %1")
+                              .arg(DBManager::instance()->lastError().trimmed()));
 
     pWindow->show();
     pWindow->updateDbVersionDisplay();
     pWindow->updateConnectionLabels();
 
     if (autoMode == StartUp::AutoMode::Update)
-        QTimer::singleShot(300, pWindow.get(), SLOT(autoUpdateDataBase()));
+        QTimer::singleShot(300, pWindow.get(), &KivDataBaseUpdater::autoUpdateDataBase);
     else if (autoMode == StartUp::AutoMode::Create)
-        QTimer::singleShot(300, pWindow.get(), SLOT(autoCreateDataBase()));
+        QTimer::singleShot(300, pWindow.get(), &KivDataBaseUpdater::autoCreateDataBase);
 
     const int nResult = app.exec();
     // An unattended run that failed ends with its own code, which installers

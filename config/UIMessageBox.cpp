@@ -1,5 +1,8 @@
 #include "UIMessageBox.h"
 
+#include "ProgramLog.h"
+#include "Sentence.h"
+
 #include <QCoreApplication>
 #include <QQueue>
 
@@ -49,6 +52,18 @@ void UIMessageBox::about(QWidget *pParent, const QString &szText)
         return;
     }
     QMessageBox::about(pParent, QCoreApplication::applicationName(), szText);
+}
+
+void UIMessageBox::report(
+    QWidget *pParent, LogSeverity severity, const Sentence &sentence, bool bShow, LogCategory category)
+{
+    ProgramLog::write(sentence.english(), category, severity);
+    if (!bShow)
+        return;
+    if (severity == LogSevInformation)
+        information(pParent, sentence.translated());
+    else
+        warning(pParent, sentence.translated());
 }
 
 void UIMessageBox::setScripted(bool bScripted)

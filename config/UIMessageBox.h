@@ -1,10 +1,13 @@
 #pragma once
 
+#include "LogFileManager.h"
+
 #include <QList>
 #include <QMessageBox>
 #include <QString>
 
 class QWidget;
+class Sentence;
 
 // Every message box of the program goes through here: title the application
 // name, the given text, the usual buttons. Tests script the answers instead of
@@ -19,6 +22,16 @@ public:
     // Yes and No, no default button.
     static QMessageBox::StandardButton question(QWidget *pParent, const QString &szText);
     static void about(QWidget *pParent, const QString &szText);
+
+    // A sentence for the operator: its English text goes to the program's
+    // log with the severity, its translation into a box (an information box
+    // for information, a warning box otherwise) unless bShow is false, as in
+    // the unattended runs, which show nothing.
+    static void report(QWidget *pParent,
+                       LogSeverity severity,
+                       const Sentence &sentence,
+                       bool bShow = true,
+                       LogCategory category = LogCatGeneral);
 
     // What a scripted box was asked to show.
     struct Shown

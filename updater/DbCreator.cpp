@@ -3,90 +3,45 @@
 #include "AppContext.h"
 #include "CnfDataBase.h"
 #include "DBManager.h"
-#include "LogFileManager.h"
-#include "SqlScripts.h"
+#include "DbConnection.h"
+#include "ProgramLog.h"
+#include "SqlScriptRunner.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTextStream>
 
 namespace {
 
-const QString kMaintenanceDatabase = QStringLiteral("postgres");
 const QString kSchemaScript = QStringLiteral(":/SqlScript/pelq.sql");
-
-void logDatabase(const QString &szText, int nSeverity)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatDatabase, nSeverity);
-}
-
-// The text of a failure, never empty: Qt reports a statement refused on a
-// connection that is gone without a text of its own.
-QString failureReason(const QString &szError)
-{
-    if (!szError.trimmed().isEmpty())
-        return szError.trimmed();
-    DBManager *pDbManager = DBManager::instance();
-    if (!pDbManager->isDatabaseOpen()) {
-        const QString szLibpq = pDbManager->sessionErrorText();
-        return szLibpq.isEmpty() ? QStringLiteral("The connection to the database server was lost.")
-                                 : QStringLiteral("The connection to the database server was lost: %1").arg(szLibpq);
-    }
-    return QStringLiteral("The database reported an error without a text.");
-}
 
 void logDatabaseError(const QString &szError)
 {
     qDebug() << szError;
-    logDatabase(failureReason(szError), LogSevError);
-}
-
-bool openOn(const CnfDataBase &cnf, const QString &szDatabase)
-{
-    return DBManager::instance()->openDatabase(
-        cnf.dataSource(), cnf.portNumber(), szDatabase, cnf.userName(), cnf.password(), cnf.connectionTimeout());
-}
-
-QString readSchema()
-{
-    initSqlScripts();
-    QFile file(kSchemaScript);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    // No codec set: the byte-order mark of the script selects UTF-8.
-    QTextStream stream(&file);
-    return stream.readAll();
+    ProgramLog::error(szError, LogCatDatabase);
 }
 
 // Runs the whole schema text on the default connection. The server applies a
 // multi-statement text sent in one go as one implicit transaction: all of it
 // or nothing.
-bool loadSchema(const QString &szSchema, QString &szReason)
+bool loadSchema(QString &szReason)
 {
-    QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-    if (!db.isValid() || !db.isOpen()) {
-        szReason =
-            db.lastError().text().isEmpty() ? QStringLiteral("No open database connection") : db.lastError().text();
-        logDatabaseError(szReason);
+    const QString szSchema = SqlScriptRunner::readScript(kSchemaScript, &szReason);
+    if (szSchema.isEmpty())
         return false;
-    }
-    QSqlQuery query(db);
-    bool bResult = query.exec(szSchema);
-    if (bResult) {
-        // exec() reports only the first statement; a later one's error shows
-        // once every result has been walked.
-        while (query.nextResult()) {
-        }
-        bResult = query.lastError().type() == QSqlError::NoError;
-    }
-    if (!bResult) {
-        szReason = failureReason(query.lastError().text());
-        logDatabaseError(szReason);
-    }
-    return bResult;
+    QSqlError error;
+    if (SqlScriptRunner::run(
+            QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false), szSchema, &error))
+        return true;
+    szReason = SqlScriptRunner::describe(error);
+    logDatabaseError(szReason);
+    return false;
+}
+
+// The cause of a failed DBManager call, never empty.
+QString managerFailure()
+{
+    const QString szError = DBManager::instance()->lastError().trimmed();
+    return szError.isEmpty() ? SqlScriptRunner::describe(QSqlError()) : szError;
 }
 
 } // namespace
@@ -103,34 +58,32 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
     if (pDbManager->testDatabaseConnection(
             szHost, nPort, szDatabase, cnf.userName(), cnf.password(), cnf.connectionTimeout())) {
         szReason = QStringLiteral("A database with name %1 already exist.").arg(szDatabase);
-        logDatabase(szReason, LogSevWarning);
+        ProgramLog::warning(szReason, LogCatDatabase);
         if (pszReason)
             *pszReason = szReason;
         return false;
     }
 
-    logDatabase(QStringLiteral("Start db %1 creation ...").arg(szDatabase), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Start db %1 creation ...").arg(szDatabase), LogCatDatabase);
 
     bool bCreated = false;
-    bool bResult = openOn(cnf, kMaintenanceDatabase) && (bCreated = pDbManager->createDatabase(szDatabase));
+    bool bResult = DbConnection::open(cnf, DbConnection::kMaintenanceDatabase) &&
+                   (bCreated = pDbManager->createDatabase(szDatabase));
     if (bResult)
-        bResult = openOn(cnf, szDatabase);
+        bResult = DbConnection::open(cnf);
     if (!bResult)
-        szReason = failureReason(pDbManager->lastError());
-    if (bResult) {
-        const QString szSchema = readSchema();
-        if (szSchema.isEmpty())
-            szReason = QStringLiteral("The initial schema %1 cannot be read.").arg(kSchemaScript);
-        bResult = !szSchema.isEmpty() && loadSchema(szSchema, szReason);
-    }
+        szReason = managerFailure();
+    if (bResult)
+        bResult = loadSchema(szReason);
 
     if (!bResult) {
         // A database this call created but could not fill is dropped again:
         // left behind empty it would block the next creation under the same
         // name ("already exist") and look like a database of the suite.
-        if (bCreated && openOn(cnf, kMaintenanceDatabase) && !pDbManager->deleteDatabase(szDatabase))
-            logDatabaseError(pDbManager->lastError());
-        logDatabase(QStringLiteral("Unable to create the database %1.").arg(szDatabase), LogSevError);
+        if (bCreated && DbConnection::open(cnf, DbConnection::kMaintenanceDatabase) &&
+            !pDbManager->deleteDatabase(szDatabase))
+            logDatabaseError(managerFailure());
+        ProgramLog::error(QStringLiteral("Unable to create the database %1.").arg(szDatabase), LogCatDatabase);
         if (pszReason)
             *pszReason = szReason.trimmed();
         return false;
@@ -139,8 +92,7 @@ bool createNewDatabase(const QString &szHost, const QString &szDatabase, int nPo
     CnfProgram &program = AppContext::instance().cnfProgram();
     program.dataBase().setInitialCatalog(szDatabase);
     if (!program.save())
-        LogFileManager::Instance()->Log(
-            1, QStringLiteral("Unable to save the configuration."), LogCatGeneral, LogSevError);
-    logDatabase(QStringLiteral("The database %1 was created with success.").arg(szDatabase), LogSevInformation);
+        ProgramLog::error(QStringLiteral("Unable to save the configuration."));
+    ProgramLog::info(QStringLiteral("The database %1 was created with success.").arg(szDatabase), LogCatDatabase);
     return true;
 }

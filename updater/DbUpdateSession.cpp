@@ -1,7 +1,7 @@
 #include "DbUpdateSession.h"
 
 #include "DBManager.h"
-#include "LogFileManager.h"
+#include "ProgramLog.h"
 
 #include <QDebug>
 #include <QMap>
@@ -17,11 +17,6 @@ namespace {
 const QString kApplicationName = QStringLiteral("KivDataBaseUpdater");
 // SQLSTATE lock_not_available: the lock time-out expired.
 const QString kLockNotAvailable = QStringLiteral("55P03");
-
-void logError(const QString &szText)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, LogSevError);
-}
 
 // Server texts come in several lines (message, position, hint); the log
 // takes them as one.
@@ -62,7 +57,7 @@ bool DbUpdateSession::take()
     }
     const int nProcessId = DBManager::instance()->sessionProcessId();
     if (nProcessId == 0) {
-        logError(QStringLiteral("No open connection to the database."));
+        ProgramLog::error(QStringLiteral("No open connection to the database."));
         return false;
     }
     m_nTakes = 1;
@@ -93,7 +88,7 @@ QSqlDatabase DbUpdateSession::database()
 {
     if (!isIntact()) {
         if (!m_bLost)
-            logError(QStringLiteral("No open connection to the database."));
+            ProgramLog::error(QStringLiteral("No open connection to the database."));
         return QSqlDatabase();
     }
     return QSqlDatabase::database(QString::fromLatin1(QSqlDatabase::defaultConnection), false);
@@ -175,11 +170,11 @@ void DbUpdateSession::reportFailure(const QString &szText, const QString &szSqlS
             return;
         }
     } else if (!pDbManager->isDatabaseOpen()) {
-        logError(QStringLiteral("Database connection lost: %1").arg(failureText(szLine)));
+        ProgramLog::error(QStringLiteral("Database connection lost: %1").arg(failureText(szLine)));
         return;
     }
     m_szLastFailure = szLine.isEmpty() ? QStringLiteral("The database reported an error without a text.") : szLine;
-    logError(m_szLastFailure);
+    ProgramLog::error(m_szLastFailure);
 
     if (szSqlState == kLockNotAvailable || (szSqlState.isEmpty() && szLine.contains(QLatin1String("lock timeout")))) {
         m_bLockTimedOut = true;
@@ -199,7 +194,7 @@ void DbUpdateSession::reportLockTimeout()
     const QString szHolders = describeLockHolders(m_szLockTimeoutSql);
     const QString szWait = m_nLockTimeoutMs > 0 ? QStringLiteral("Lock wait time-out after %1 ms").arg(m_nLockTimeoutMs)
                                                 : QStringLiteral("Lock wait time-out");
-    logError(QStringLiteral("%1: %2").arg(szWait, szHolders));
+    ProgramLog::error(QStringLiteral("%1: %2").arg(szWait, szHolders));
 }
 
 QString DbUpdateSession::failureText(const QString &szText) const
@@ -221,7 +216,7 @@ void DbUpdateSession::markLost(const QString &szText)
     m_szLostText = oneLine(szText);
     if (m_szLostText.isEmpty())
         m_szLostText = QStringLiteral("the connection is no longer the session the update began on");
-    logError(QStringLiteral("Database connection lost during the update: %1").arg(m_szLostText));
+    ProgramLog::error(QStringLiteral("Database connection lost during the update: %1").arg(m_szLostText));
 }
 
 QString DbUpdateSession::describeLockHolders(const QString &szSql)

@@ -1,24 +1,12 @@
 #include "DbUpdateToVersion.h"
 
 #include "DbUpdateSession.h"
-#include "LogFileManager.h"
-#include "SqlScripts.h"
+#include "ProgramLog.h"
+#include "SqlScriptRunner.h"
 
-#include <QFile>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QTextStream>
-
-namespace {
-
-void logLine(const QString &szText, int nSeverity)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
-}
-
-} // namespace
 
 DbUpdateToVersion::~DbUpdateToVersion() = default;
 
@@ -49,9 +37,9 @@ bool DbUpdateToVersion::runInTransaction(const std::function<bool()> &work)
         if (db.commit())
             return true;
         if (!pSession->isIntact()) {
-            logLine(QStringLiteral("The connection was lost while the update step was being committed: whether the "
-                                   "server saved its changes is not known; the next run reads the version again."),
-                    LogSevError);
+            ProgramLog::error(QStringLiteral("The connection was lost while the update step was being committed: "
+                                             "whether the server saved its changes is not known; the next run reads "
+                                             "the version again."));
             return false;
         }
         // A transaction that the server already aborted answers COMMIT with a
@@ -62,46 +50,36 @@ bool DbUpdateToVersion::runInTransaction(const std::function<bool()> &work)
     const QString szDiscarded = QStringLiteral("The server discards the open transaction of a lost connection: none of "
                                                "the changes of the failed update step were saved.");
     if (!pSession->isIntact()) {
-        logLine(szDiscarded, LogSevWarning);
+        ProgramLog::warning(szDiscarded);
         return false;
     }
     if (!db.rollback()) {
         if (!pSession->isIntact()) {
-            logLine(szDiscarded, LogSevWarning);
+            ProgramLog::warning(szDiscarded);
         } else {
             pSession->reportFailure(db.lastError(), QStringLiteral("ROLLBACK"));
-            logLine(QStringLiteral("Unable to roll back the failed update step."), LogSevError);
+            ProgramLog::error(QStringLiteral("Unable to roll back the failed update step."));
         }
         return false;
     }
-    logLine(QStringLiteral("The changes of the failed update step were rolled back."), LogSevWarning);
+    ProgramLog::warning(QStringLiteral("The changes of the failed update step were rolled back."));
     pSession->reportLockTimeout();
     return false;
 }
 
 bool DbUpdateToVersion::executeScripts(QStringList lstScripts)
 {
-    initSqlScripts();
-
     bool bResult = true;
     QString szPath;
     for (int i = 0; i < lstScripts.size() && bResult; ++i) {
         szPath = lstScripts.at(i);
-        QFile file(szPath);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            bResult = false;
-            continue;
-        }
-        // No codec set: the byte-order mark of the scripts selects UTF-8.
-        QTextStream stream(&file);
-        const QString szText = stream.readAll();
-        file.close();
-        bResult = szText.isEmpty() ? false : executeQuery(szText);
+        const QString szText = SqlScriptRunner::readScript(szPath);
+        bResult = !szText.isEmpty() && executeQuery(szText);
     }
     // General category: the operator's log names the failing script whatever
     // the database logging setting.
     if (!bResult)
-        logLine(QStringLiteral("Error executing script: %1").arg(szPath), LogSevError);
+        ProgramLog::error(QStringLiteral("Error executing script: %1").arg(szPath));
     return bResult;
 }
 
@@ -111,19 +89,11 @@ bool DbUpdateToVersion::executeQuery(QString strQuery)
     QSqlDatabase db = pSession->database();
     if (!db.isValid())
         return false;
-
-    QSqlQuery query(db);
-    bool bResult = query.exec(strQuery);
-    if (bResult) {
-        // exec() reports only the first statement of a multi-statement text;
-        // the error of a later one shows once every result has been walked.
-        while (query.nextResult()) {
-        }
-        bResult = query.lastError().type() == QSqlError::NoError;
-    }
-    if (!bResult)
-        pSession->reportFailure(query.lastError(), strQuery);
-    return bResult;
+    QSqlError error;
+    if (SqlScriptRunner::run(db, strQuery, &error))
+        return true;
+    pSession->reportFailure(error, strQuery);
+    return false;
 }
 
 QString DbUpdateToVersion::scriptPath(const QString &szFolder, const QString &szFile)

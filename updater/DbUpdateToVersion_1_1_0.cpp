@@ -1,7 +1,7 @@
 #include "DbUpdateToVersion_1_1_0.h"
 
 #include "DbUpdateSession.h"
-#include "LogFileManager.h"
+#include "ProgramLog.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -54,7 +54,7 @@ bool DbUpdateToVersion_1_1_0::checkDefaultProfile(bool &bExists)
     szQuery += QStringLiteral("SELECT \"ID\" \n");
     szQuery += QStringLiteral("FROM \"PROFILES\" \n");
     szQuery += QStringLiteral("WHERE (\"ID\" = 1) \n");
-    LogFileManager::Instance()->Log(1, szQuery, LogCatDatabase, LogSevInformation);
+    ProgramLog::info(szQuery, LogCatDatabase);
 
     QSqlQuery query(db);
     if (!query.exec(szQuery)) {

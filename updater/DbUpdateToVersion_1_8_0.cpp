@@ -2,10 +2,10 @@
 
 #include "DBManager.h"
 #include "DbUpdateSession.h"
-#include "LogFileManager.h"
 #include "PersonalData.h"
 #include "PersonalDataBatch.h"
 #include "PersonalDataTable.h"
+#include "ProgramLog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,11 +18,6 @@ namespace {
 // the last record): often enough for a window that stays painted and
 // responsive, while one round per record would cost more than the record.
 constexpr qint64 kEventsIntervalMs = PersonalDataBatch::kRoundMs;
-
-void logGeneral(const QString &szText, int nSeverity)
-{
-    LogFileManager::Instance()->Log(1, szText, LogCatGeneral, nSeverity);
-}
 
 } // namespace
 
@@ -71,7 +66,7 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
     };
     if (!table.open()) {
         reportLibraryFailure();
-        logGeneral(QStringLiteral("Unable to read the \"PERSONALDATA\" table."), LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to read the \"PERSONALDATA\" table."));
         return false;
     }
 
@@ -91,11 +86,10 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
     QElapsedTimer eventsTimer;
     eventsTimer.start();
 
-    logGeneral(QStringLiteral("Start encryption of the database data"), LogSevInformation);
-    logGeneral(QStringLiteral("Encryping \"PERSONALDATA\" table"), LogSevInformation);
+    ProgramLog::info(QStringLiteral("Start encryption of the database data"));
+    ProgramLog::info(QStringLiteral("Encryping \"PERSONALDATA\" table"));
     // Logged however the pass ends, once it has started.
-    const auto logEnd =
-        qScopeGuard([] { logGeneral(QStringLiteral("End encryption of the database data"), LogSevInformation); });
+    const auto logEnd = qScopeGuard([] { ProgramLog::info(QStringLiteral("End encryption of the database data")); });
 
     // The saves go out in rounds without waiting for each answer; between
     // rounds every answer is in, the connection is free again and pending
@@ -108,19 +102,18 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
             pSession->reportFailure(batch.lastError(), QString(), QStringLiteral("\"PERSONALDATA\""));
             if (pSession->isIntact()) {
                 if (batch.failedId() != 0)
-                    logGeneral(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" record with ID %1.")
-                                   .arg(batch.failedId()),
-                               LogSevError);
+                    ProgramLog::error(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" record with ID %1.")
+                                          .arg(batch.failedId()));
                 else
-                    logGeneral(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" records."), LogSevError);
+                    ProgramLog::error(QStringLiteral("Unable to save the encrypted \"PERSONALDATA\" records."));
             }
             return false;
         }
         for (const qint64 nId : batch.takeMissingIds())
-            logGeneral(QStringLiteral("The \"PERSONALDATA\" record with ID %1 was removed by another workstation "
-                                      "during the encryption: skipped.")
-                           .arg(nId),
-                       LogSevWarning);
+            ProgramLog::warning(
+                QStringLiteral("The \"PERSONALDATA\" record with ID %1 was removed by another workstation "
+                               "during the encryption: skipped.")
+                    .arg(nId));
         return true;
     };
 
@@ -140,7 +133,7 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
             if (pDbManager->sessionErrorText().isEmpty() && pSession->isIntact())
                 continue;
             reportLibraryFailure();
-            logGeneral(QStringLiteral("Unable to read the \"PERSONALDATA\" record with ID %1.").arg(nId), LogSevError);
+            ProgramLog::error(QStringLiteral("Unable to read the \"PERSONALDATA\" record with ID %1.").arg(nId));
             bResult = false;
             break;
         }
@@ -149,19 +142,18 @@ bool DbUpdateToVersion_1_8_0::encryptPersonalData(QWidget *pParent)
         case PersonalDataBatch::Unchanged:
             break;
         case PersonalDataBatch::NoDataKey:
-            logGeneral(QStringLiteral("The data key for the personal data is missing from the credentials store, so "
-                                      "the \"PERSONALDATA\" records cannot be encrypted: provision it with "
-                                      "VesperSetup (see the README, \"Storing the database credentials\") and run "
-                                      "the update again."),
-                       LogSevError);
+            ProgramLog::error(
+                QStringLiteral("The data key for the personal data is missing from the credentials store, so "
+                               "the \"PERSONALDATA\" records cannot be encrypted: provision it with "
+                               "VesperSetup (see the README, \"Storing the database credentials\") and run "
+                               "the update again."));
             bResult = false;
             break;
         case PersonalDataBatch::Failed:
             if (pSession->isIntact())
-                logGeneral(QStringLiteral("Unable to encrypt the \"PERSONALDATA\" record with ID %1: %2")
-                               .arg(nId)
-                               .arg(pSession->failureText(batch.lastError())),
-                           LogSevError);
+                ProgramLog::error(QStringLiteral("Unable to encrypt the \"PERSONALDATA\" record with ID %1: %2")
+                                      .arg(nId)
+                                      .arg(pSession->failureText(batch.lastError())));
             bResult = false;
             break;
         }

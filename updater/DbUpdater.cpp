@@ -15,47 +15,40 @@
 #include "DbUpdateToVersion_1_7_0.h"
 #include "DbUpdateToVersion_1_8_0.h"
 #include "DbUpdateToVersion_1_9_0.h"
-#include "LogFileManager.h"
+#include "ProgramLog.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-
-void logLine(const QString &szText, int nCategory, int nSeverity)
+QStringList DbUpdater::knownVersions()
 {
-    LogFileManager::Instance()->Log(1, szText, nCategory, nSeverity);
+    return {QStringLiteral("1.0.0"),
+            QStringLiteral("1.1.0"),
+            QStringLiteral("1.2.0"),
+            QStringLiteral("1.3.0"),
+            QStringLiteral("1.4.0"),
+            QStringLiteral("1.4.1"),
+            QStringLiteral("1.4.2"),
+            QStringLiteral("1.5.0"),
+            QStringLiteral("1.6.0"),
+            QStringLiteral("1.7.0"),
+            QStringLiteral("1.8.0"),
+            QStringLiteral("1.9.0")};
 }
 
-} // namespace
-
-DbUpdater::DbUpdater(QObject *parent) : QObject(parent)
+QString DbUpdater::targetVersion()
 {
-    m_strCurrentVersion.clear();
-    m_lstVersions << QStringLiteral("1.0.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_0_0();
-    m_lstVersions << QStringLiteral("1.1.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_1_0();
-    m_lstVersions << QStringLiteral("1.2.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_2_0();
-    m_lstVersions << QStringLiteral("1.3.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_3_0();
-    m_lstVersions << QStringLiteral("1.4.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_4_0();
-    m_lstVersions << QStringLiteral("1.4.1");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_4_1();
-    m_lstVersions << QStringLiteral("1.4.2");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_4_2();
-    m_lstVersions << QStringLiteral("1.5.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_5_0();
-    m_lstVersions << QStringLiteral("1.6.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_6_0();
-    m_lstVersions << QStringLiteral("1.7.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_7_0();
-    m_lstVersions << QStringLiteral("1.8.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_8_0();
-    m_lstVersions << QStringLiteral("1.9.0");
-    m_lstUpdateSteps << new DbUpdateToVersion_1_9_0();
+    return knownVersions().constLast();
+}
+
+DbUpdater::DbUpdater(QObject *parent) : QObject(parent), m_lstVersions(knownVersions())
+{
+    // One step per version, at the same index.
+    m_lstUpdateSteps << new DbUpdateToVersion_1_0_0() << new DbUpdateToVersion_1_1_0() << new DbUpdateToVersion_1_2_0()
+                     << new DbUpdateToVersion_1_3_0() << new DbUpdateToVersion_1_4_0() << new DbUpdateToVersion_1_4_1()
+                     << new DbUpdateToVersion_1_4_2() << new DbUpdateToVersion_1_5_0() << new DbUpdateToVersion_1_6_0()
+                     << new DbUpdateToVersion_1_7_0() << new DbUpdateToVersion_1_8_0() << new DbUpdateToVersion_1_9_0();
+    Q_ASSERT(m_lstUpdateSteps.size() == m_lstVersions.size());
 }
 
 DbUpdater::~DbUpdater()
@@ -86,8 +79,7 @@ bool DbUpdater::updateDatabase()
     // Exact text: the versions are never parsed here.
     const int nFound = m_lstVersions.indexOf(m_strCurrentVersion);
     if (nFound < 0) {
-        logLine(
-            QStringLiteral("Database version not found. Unable to update the Database."), LogCatGeneral, LogSevError);
+        ProgramLog::error(QStringLiteral("Database version not found. Unable to update the Database."));
         return false;
     }
     if (!lockDatabase())
@@ -107,9 +99,7 @@ bool DbUpdater::updateDatabase()
         bStepResult = m_lstUpdateSteps.at(i)->updateInTransaction();
         emit updateStep(i + 1);
         if (!bStepResult)
-            logLine(QStringLiteral("The update to version %1 failed.").arg(m_lstVersions.at(i)),
-                    LogCatGeneral,
-                    LogSevError);
+            ProgramLog::error(QStringLiteral("The update to version %1 failed.").arg(m_lstVersions.at(i)));
     }
 
     // Without its session the run cannot save anything more: a new
@@ -124,7 +114,7 @@ bool DbUpdater::updateDatabase()
     }
     unlockDatabase();
     if (!bParamsSaved) {
-        logLine(QStringLiteral("An error has occurred during saving of default params."), LogCatGeneral, LogSevError);
+        ProgramLog::error(QStringLiteral("An error has occurred during saving of default params."));
         return false;
     }
 
@@ -148,16 +138,14 @@ bool DbUpdater::lockDatabase()
         bLocked = false;
     }
     if (!bLocked) {
-        logLine(QStringLiteral("Unable to lock the database for the update: %1").arg(pSession->failureText(QString())),
-                LogCatGeneral,
-                LogSevError);
+        ProgramLog::error(
+            QStringLiteral("Unable to lock the database for the update: %1").arg(pSession->failureText(QString())));
         pSession->release();
         return false;
     }
     if (!query.value(0).toBool()) {
-        logLine(QStringLiteral("Another workstation is updating the database. Unable to update the Database."),
-                LogCatGeneral,
-                LogSevError);
+        ProgramLog::error(
+            QStringLiteral("Another workstation is updating the database. Unable to update the Database."));
         pSession->resetSettings();
         pSession->release();
         return false;
@@ -174,18 +162,15 @@ void DbUpdater::unlockDatabase()
         const QString szUnlock = QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kUpdateLockKey);
         if (!query.exec(szUnlock) || !query.next()) {
             pSession->reportFailure(query.lastError(), szUnlock);
-            logLine(QStringLiteral("Unable to release the update lock of the database: %1")
-                        .arg(pSession->failureText(QString())),
-                    LogCatGeneral,
-                    LogSevError);
+            ProgramLog::error(QStringLiteral("Unable to release the update lock of the database: %1")
+                                  .arg(pSession->failureText(QString())));
         } else if (!query.value(0).toBool()) {
-            logLine(QStringLiteral("Unable to release the update lock of the database: the session did not hold it."),
-                    LogCatGeneral,
-                    LogSevError);
+            ProgramLog::error(
+                QStringLiteral("Unable to release the update lock of the database: the session did not hold it."));
         }
     } else {
         // A session-level lock ends with its session.
-        logLine(QStringLiteral("The update lock ended with the lost connection."), LogCatGeneral, LogSevWarning);
+        ProgramLog::warning(QStringLiteral("The update lock ended with the lost connection."));
     }
     pSession->release();
 }
@@ -195,21 +180,18 @@ int DbUpdater::lockedVersionIndex(int nCallerIndex)
     DbUpdateSession *pSession = DbUpdateSession::instance();
     const QString szVersion = DBManager::instance()->kivDatabaseVersion();
     if (!pSession->isIntact()) {
-        logLine(QStringLiteral("Unable to read the database version: %1").arg(pSession->failureText(QString())),
-                LogCatGeneral,
-                LogSevError);
+        ProgramLog::error(
+            QStringLiteral("Unable to read the database version: %1").arg(pSession->failureText(QString())));
         return -1;
     }
     const int nIndex = m_lstVersions.indexOf(szVersion);
     if (nIndex < 0) {
-        logLine(
-            QStringLiteral("Database version not found. Unable to update the Database."), LogCatGeneral, LogSevError);
+        ProgramLog::error(QStringLiteral("Database version not found. Unable to update the Database."));
         return -1;
     }
     if (nIndex != nCallerIndex)
-        logLine(QStringLiteral("The database reports version %1 instead of %2: the update starts from version %1.")
-                    .arg(szVersion, m_lstVersions.at(nCallerIndex)),
-                LogCatGeneral,
-                LogSevInformation);
+        ProgramLog::info(
+            QStringLiteral("The database reports version %1 instead of %2: the update starts from version %1.")
+                .arg(szVersion, m_lstVersions.at(nCallerIndex)));
     return nIndex;
 }

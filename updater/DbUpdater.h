@@ -21,6 +21,11 @@ public:
     // holds before the step fails.
     static constexpr int kDefaultLockTimeoutMs = 60000;
 
+    // The versions the program knows, oldest first; the last is the version
+    // the program brings a database to.
+    static QStringList knownVersions();
+    static QString targetVersion();
+
     explicit DbUpdater(QObject *parent = nullptr);
     ~DbUpdater() override;
 
