@@ -1,6 +1,7 @@
 #include "DatabaseBackup.h"
 
 #include "AppContext.h"
+#include "Clock.h"
 #include "CnfDataBase.h"
 #include "DBManager.h"
 #include "DbConnection.h"
@@ -451,11 +452,6 @@ QString DatabaseBackup::backupFolder()
     return AppContext::instance().suiteFolder() + QLatin1Char('/') + kBackupFolderName;
 }
 
-void DatabaseBackup::setClock(const Clock &clock)
-{
-    m_clock = clock;
-}
-
 bool DatabaseBackup::eventFilter(QObject *pWatched, QEvent *pEvent)
 {
     if (pWatched == m_pProgress) {
@@ -735,7 +731,7 @@ bool DatabaseBackup::ask(QWidget *pParent, const char *pszText, const QString &s
 
 QDateTime DatabaseBackup::now() const
 {
-    return m_clock ? m_clock() : QDateTime::currentDateTime();
+    return Clock::now();
 }
 
 QString DatabaseBackup::clientProgram(const QString &szBaseName)

@@ -48,11 +48,6 @@ public:
     // Folder of the backup files: the suite folder + "/DataBaseBackUp".
     static QString backupFolder();
 
-    // Source of the current local time for backup names and the cleaning's
-    // age limit; an empty function restores the system clock.
-    using Clock = std::function<QDateTime()>;
-    void setClock(const Clock &clock);
-
 signals:
     // The default connection was opened anew or the database replaced: the
     // window refreshes its version display.
@@ -105,7 +100,6 @@ private:
     // archive without complaint).
     static bool isCompleteTarArchive(const QString &szPath, QString &szReason);
 
-    Clock m_clock;
     QString m_szLastBackupFile;
     bool m_bBusy = false;
     bool m_bQuiet = false;

@@ -1,4 +1,5 @@
 #include "AppContext.h"
+#include "Clock.h"
 #include "DBManager.h"
 #include "KivDataBaseUpdater.h"
 #include "KivResources.h"
@@ -41,7 +42,7 @@ void setUpLog(const QString &szSuiteFolder, const CnfLogFile &cnfLogFile, QObjec
     pLog->AddLogFile(ProgramLog::kLogFileIdx,
                      QStringLiteral("KIV"),
                      szLogFolder,
-                     StartUp::logFileName(QDate::currentDate()),
+                     StartUp::logFileName(Clock::today()),
                      QStringLiteral("log"),
                      nFileSize,
                      5,

@@ -56,10 +56,14 @@ PGconn *defaultNativeConnection()
 }
 
 // Client sessions only: background workers of the server (autovacuum and the
-// like) are not "activity" a caller could or should end.
-const QString kOtherSessionsFilter = QStringLiteral("FROM pg_stat_activity "
-                                                    "WHERE datname = ? AND pid <> pg_backend_pid() "
-                                                    "AND backend_type = 'client backend'");
+// like) are not "activity" a caller could or should end. To a role that is
+// not a superuser the server shows other roles' sessions without their
+// backend type: those count when they belong to a user, which background
+// workers do not.
+const QString kOtherSessionsFilter =
+    QStringLiteral("FROM pg_stat_activity "
+                   "WHERE datname = ? AND pid <> pg_backend_pid() "
+                   "AND (backend_type = 'client backend' OR (backend_type IS NULL AND usesysid IS NOT NULL))");
 
 QString tlsText(bool bEnabled)
 {
@@ -257,6 +261,77 @@ bool DBManager::terminateDatabaseActivity(const QString &szName)
     return false;
 }
 
+QList<DatabaseSession> DBManager::databaseSessions(const QString &szName, bool *pbOk) const
+{
+    QList<DatabaseSession> lstSessions;
+    if (pbOk)
+        *pbOk = false;
+    QSqlDatabase db = openDefaultConnection();
+    if (!db.isOpen()) {
+        m_szLastError = QStringLiteral("No open connection");
+        return lstSessions;
+    }
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+    query.prepare(QStringLiteral("SELECT pid, coalesce(usename::text, ''), coalesce(application_name, ''), "
+                                 "coalesce(host(client_addr), '') ") +
+                  kOtherSessionsFilter + QStringLiteral(" ORDER BY pid"));
+    query.addBindValue(szName);
+    if (!query.exec()) {
+        m_szLastError = query.lastError().text();
+        qCWarning(g_lcDatabase).noquote() << "Unable to read the activity on" << szName << ":" << m_szLastError;
+        return lstSessions;
+    }
+    while (query.next())
+        lstSessions.append(
+            {query.value(0).toInt(), query.value(1).toString(), query.value(2).toString(), query.value(3).toString()});
+    if (pbOk)
+        *pbOk = true;
+    return lstSessions;
+}
+
+bool DBManager::setDatabaseAllowConnections(const QString &szName, bool bAllow)
+{
+    if (!SqlText::isUsableDatabaseName(szName)) {
+        m_szLastError = QStringLiteral("Unusable database name");
+        return false;
+    }
+    return execOnDefault(
+        QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2")
+            .arg(SqlText::quoteIdentifier(szName), bAllow ? QStringLiteral("true") : QStringLiteral("false")),
+        bAllow ? "allow connections to a database" : "refuse connections to a database");
+}
+
+int DBManager::databaseAllowsConnections(const QString &szName) const
+{
+    const QVariant value =
+        queryValue(QStringLiteral("SELECT datallowconn FROM pg_database WHERE datname = ?"), {szName});
+    return value.isValid() ? (value.toBool() ? 1 : 0) : -1;
+}
+
+QStringList DBManager::databaseNames() const
+{
+    QStringList lstNames;
+    QSqlDatabase db = openDefaultConnection();
+    if (!db.isOpen()) {
+        m_szLastError = QStringLiteral("No open connection");
+        return lstNames;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT datname FROM pg_database WHERE NOT datistemplate ORDER BY datname"))) {
+        m_szLastError = query.lastError().text();
+        return lstNames;
+    }
+    while (query.next())
+        lstNames << query.value(0).toString();
+    return lstNames;
+}
+
+int DBManager::serverVersionNumber() const
+{
+    return queryValue(QStringLiteral("SELECT current_setting('server_version_num')::integer")).toInt();
+}
+
 void DBManager::enableEncryption(const QString &szCaChainFile, const QString &szDataKey)
 {
     m_szCaChainFile = szCaChainFile;
@@ -399,6 +474,24 @@ int DBManager::otherSessionCount(const QString &szName) const
         return -1;
     }
     return query.value(0).toInt();
+}
+
+QVariant DBManager::queryValue(const QString &szSql, const QVariantList &lstBind) const
+{
+    QSqlDatabase db = openDefaultConnection();
+    if (!db.isOpen()) {
+        m_szLastError = QStringLiteral("No open connection");
+        return QVariant();
+    }
+    QSqlQuery query(db);
+    query.prepare(szSql);
+    for (const QVariant &value : lstBind)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next()) {
+        m_szLastError = query.lastError().text();
+        return QVariant();
+    }
+    return query.value(0);
 }
 
 bool DBManager::execOnDefault(const QString &szSql, const char *pszWhat)

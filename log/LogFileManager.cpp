@@ -1,5 +1,7 @@
 #include "LogFileManager.h"
 
+#include "Clock.h"
+
 #include "LightCipher.h"
 #include "LogFile.h"
 #include "LogKey.h"
@@ -24,7 +26,6 @@ constexpr QIODevice::OpenMode kWriteMode = QIODevice::WriteOnly | QIODevice::App
 
 std::atomic<LogFileManager *> s_instance{nullptr};
 QBasicMutex s_instanceMutex;
-LogFileManager::Clock s_clock = nullptr;
 
 void appendNumber(QString &text, int value, int width)
 {
@@ -139,30 +140,6 @@ void LogFileManager::Release()
     delete instance;
 }
 
-void LogFileManager::SetClock(Clock clock)
-{
-    s_clock = clock;
-}
-
-QDateTime LogFileManager::now()
-{
-    if (s_clock)
-        return s_clock();
-    // QDateTime::currentDateTime() consults the time zone database on every
-    // call, which costs more than writing the line. The offset from UTC is
-    // looked up once per second instead: zone transitions fall on whole
-    // seconds, so every millisecond of one second shares one offset.
-    thread_local qint64 cachedSecond = std::numeric_limits<qint64>::min();
-    thread_local int cachedOffset = 0;
-    const qint64 utcMsecs = QDateTime::currentMSecsSinceEpoch();
-    const qint64 second = utcMsecs >= 0 ? utcMsecs / 1000 : (utcMsecs - 999) / 1000;
-    if (second != cachedSecond) {
-        cachedOffset = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime).offsetFromUtc();
-        cachedSecond = second;
-    }
-    return QDateTime::fromMSecsSinceEpoch(utcMsecs, Qt::OffsetFromUTC, cachedOffset);
-}
-
 void LogFileManager::SetOwner(QObject *owner)
 {
     this->owner = owner;
@@ -273,7 +250,7 @@ void LogFileManager::WriteString(int LogFileIdx, QString szInput)
     if (!file->isOpen())
         return;
 
-    const QString entry = formatEntry(record->linePrefix(), now(), szInput);
+    const QString entry = formatEntry(record->linePrefix(), Clock::now(), szInput);
     if (target->encrypted())
         writeEncryptedEntry(target, entry);
     else
@@ -346,7 +323,7 @@ void LogFileManager::DeleteOldFiles(const QString &folder, const QString &extens
     const QDir dir(folder);
     const QStringList entries = dir.entryList(
         QStringList(QStringLiteral("*.%1").arg(extension)), QDir::Files | QDir::NoSymLinks, QDir::Unsorted);
-    const QDateTime limit(now().date().addDays(-days), QTime(0, 0));
+    const QDateTime limit(Clock::today().addDays(-days), QTime(0, 0));
     for (const QString &entry : entries) {
         const QString path = QStringLiteral("%1/%2").arg(folder, entry);
         if (QFileInfo(path).lastModified() < limit)

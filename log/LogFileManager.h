@@ -77,11 +77,6 @@ public:
     // gaps, when given, tells what could not be read.
     static bool ReadEncryptedLog(const QString &path, QString &text, ReadGaps *gaps = nullptr);
 
-    // Source of the current local time for line stamps and age limits; nullptr
-    // restores the system clock. Meant for tests.
-    using Clock = QDateTime (*)();
-    static void SetClock(Clock clock);
-
 signals:
     void LogOnFile(const int LogFileIdx, const QString szInput);
 
@@ -92,7 +87,6 @@ private:
     LogFileManager();
     ~LogFileManager() override;
 
-    static QDateTime now();
     static bool RotateFile(const QString &path, int backups);
     static bool Shift(const QString &base, const QString &ext, int n, int max);
     static void reportOpenError(const QFile &file);

@@ -1,5 +1,6 @@
 #include "Vesper.h"
 
+#include "Clock.h"
 #include "LogFileManager.h"
 #include "SymmetricEncryption.h"
 
@@ -294,7 +295,7 @@ void Vesper::initLogFileManager()
                            QStringLiteral("/Vesper/Log/");
     QDir().mkpath(folder);
 
-    const QDate today = QDate::currentDate();
+    const QDate today = Clock::today();
     const QString name = QStringLiteral("Vesper-%1-%2-%3")
                              .arg(today.year())
                              .arg(today.month(), 2, 10, QLatin1Char('0'))

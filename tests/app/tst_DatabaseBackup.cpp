@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "AppTestEnvironment.h"
+#include "Clock.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
 #include "TestDatabase.h"
@@ -160,6 +161,7 @@ void TestDatabaseBackup::init()
 
 void TestDatabaseBackup::cleanup()
 {
+    Clock::set({});
     DBManager::instance()->closeDatabase();
     for (const QString &szName : qAsConst(m_lstDatabases))
         m_pAdmin->dropDatabase(szName);
@@ -217,7 +219,7 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
     // The connection is open: the configured host is used by nobody else.
     AppContext::instance().cnfProgram().dataBase().setDataSource(QStringLiteral("db.invalid"));
     DatabaseBackup backup;
-    backup.setClock([] { return kBackupTime; });
+    Clock::set([] { return kBackupTime; });
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(backup.backup(&m_window));
     const QString szFile = DatabaseBackup::backupFolder() + QLatin1Char('/') + name + "_backup_20261206_140307.tar";
@@ -327,7 +329,7 @@ void TestDatabaseBackup::failingDumpLeavesNoFile()
     varie.setBackupBeforeUpdate(beforeUpdate);
 
     DatabaseBackup backup;
-    backup.setClock([] { return kBackupTime; });
+    Clock::set([] { return kBackupTime; });
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
     // Events are handled while the child runs: the progress dialog shows the
     // time and the child's last line.
@@ -475,7 +477,7 @@ void TestDatabaseBackup::cleaningRemovesOnlyOldTarFiles()
     const struct timespec times[2] = {{0, UTIME_OMIT}, {limit.addDays(-3).toSecsSinceEpoch(), 0}};
     QVERIFY(::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0);
     DatabaseBackup backup;
-    backup.setClock([now] { return now; });
+    Clock::set([now] { return now; });
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(backup.cleanBackups(&m_window));
     QCOMPARE(backupFiles(), (QStringList{"at.tar", "new.tar", "old.sql", "x.tar"}));

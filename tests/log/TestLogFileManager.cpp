@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "LightCipher.h"
 #include "LogFileManager.h"
 #include "LogKey.h"
@@ -120,13 +121,13 @@ void TestLogFileManager::init()
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
     g_fixedTime = QDateTime(QDate(2026, 3, 2), QTime(9, 5, 3, 7));
-    LogFileManager::SetClock(&fixedClock);
+    Clock::set(&fixedClock);
 }
 
 void TestLogFileManager::cleanup()
 {
     LogFileManager::Release();
-    LogFileManager::SetClock(nullptr);
+    Clock::set(nullptr);
     m_dir.reset();
 }
 
@@ -163,7 +164,7 @@ void TestLogFileManager::writesByteOrderMarkOnce()
 void TestLogFileManager::stampsLinesWithLocalTime()
 {
     QCOMPARE(QDateTime::currentDateTime().offsetFromUtc(), 5 * 3600 + 45 * 60);
-    LogFileManager::SetClock(nullptr);
+    Clock::set(nullptr);
     LogFileManager *manager = openLog("clock", false);
     QVERIFY(manager);
     for (int i = 0; i < 3; ++i) {
@@ -500,7 +501,7 @@ void TestLogFileManager::deletesOldFiles()
     QFETCH(int, ageDays);
     QFETCH(bool, kept);
 
-    LogFileManager::SetClock(nullptr); // file times are real times
+    Clock::set(nullptr); // file times are real times
     const QString file = path(fileName);
     QFile handle(file);
     QVERIFY(handle.open(QIODevice::WriteOnly));

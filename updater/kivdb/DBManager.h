@@ -1,9 +1,13 @@
 #pragma once
 
+#include "DatabaseSession.h"
 #include "kivdblib_global.h"
 
+#include <QList>
 #include <QLoggingCategory>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 // Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
 // connection is Qt's default SQL connection (QSqlDatabase::database()).
@@ -49,10 +53,26 @@ public:
     bool createDatabaseFromTemplate(const QString &szName, const QString &szTemplate);
     // No session may be connected to szOldName, the open one included.
     bool renameDatabase(const QString &szOldName, const QString &szNewName);
-    // Other client connections than our own to that database. Terminating
-    // waits (a few seconds at most) until they are gone.
+    // Other client connections than our own to that database, of every role
+    // (background processes of the server are not counted). Terminating
+    // waits (a few seconds at most) until they are gone; it fails for
+    // sessions that this role may not end (a superuser's).
     bool isDatabaseInUse(const QString &szName) const;
     bool terminateDatabaseActivity(const QString &szName);
+    // Those sessions; *pbOk false when the activity could not be read.
+    QList<DatabaseSession> databaseSessions(const QString &szName, bool *pbOk = nullptr) const;
+
+    // Whether new sessions may connect to the database (ALLOW_CONNECTIONS);
+    // refused connections hold for every role, superusers included.
+    bool setDatabaseAllowConnections(const QString &szName, bool bAllow);
+    // 1 connections allowed, 0 refused, -1 unknown (no such database, no
+    // connection, query failed).
+    int databaseAllowsConnections(const QString &szName) const;
+    // The names of the server's databases that are not templates; empty (and
+    // lastError()) when they could not be read.
+    QStringList databaseNames() const;
+    // The server's version as a number (150018 for 15.18), 0 when unknown.
+    int serverVersionNumber() const;
 
     // Called once at start-up: CA chain file for certificate verification and
     // the data key under which personal data is encrypted (PersonalData). The
@@ -90,6 +110,9 @@ private:
     QString caFileForConnection() const;
     // Other client sessions on the database szName; -1 when the query failed.
     int otherSessionCount(const QString &szName) const;
+    // First value of a one-row query on the open default connection; an
+    // invalid value (and lastError()) when it failed.
+    QVariant queryValue(const QString &szSql, const QVariantList &lstBind = {}) const;
     // Runs one statement on the open default connection; false (and the
     // error in lastError()) when there is none or the statement failed.
     bool execOnDefault(const QString &szSql, const char *pszWhat);
