@@ -1,4 +1,7 @@
 #include "BackupArchive.h"
+#include "BackupSidecar.h"
+#include "PgClientProcess.h"
+#include "PgClientPrograms.h"
 #include "TestDatabase.h"
 
 #include <QDir>
@@ -47,6 +50,8 @@ private slots:
     void refusesRetarredArchive_data();
     void refusesRetarredArchive();
     void refusesCutDump();
+    void dumpsThroughClientProcess_data();
+    void dumpsThroughClientProcess();
 
 private:
     // The dump's members in their order, and the archive made of them
@@ -219,6 +224,79 @@ void TestBackupArchiveDump::refusesCutDump()
         QVERIFY2(!archive.readFile(cut.fileName()), qPrintable(QString::number(nLength)));
         QVERIFY(!archive.reason().isEmpty());
     }
+}
+
+void TestBackupArchiveDump::dumpsThroughClientProcess_data()
+{
+    QTest::addColumn<bool>("rightPassword");
+    QTest::newRow("right password") << true;
+    QTest::newRow("wrong password") << false;
+}
+
+void TestBackupArchiveDump::dumpsThroughClientProcess()
+{
+    QFETCH(bool, rightPassword);
+
+    // The blocks together, as a backup uses them: the programs for the
+    // server, the dump with its progress, the check, the checksum file.
+    const int nServerMajor = m_pDatabase->scalar(QStringLiteral("SHOW server_version_num")).toInt() / 10000;
+    QVERIFY(nServerMajor >= 12);
+    const PgClientPrograms::Choice choice =
+        PgClientPrograms(clientFolder()).choose(PgClientPrograms::Program::Dump, nServerMajor);
+    QVERIFY2(choice.bOk, qPrintable(choice.szReason));
+
+    const QString szFile = m_dir.filePath(QStringLiteral("through process %1.tar").arg(rightPassword));
+    PgClientProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("PGPASSWORD"));
+    environment.remove(QStringLiteral("PGPASSFILE"));
+    environment.insert(QStringLiteral("PGPASSFILE"), m_dir.filePath(QStringLiteral("no-passfile")));
+    process.setEnvironment(environment);
+    process.setPassword(rightPassword ? TestDatabase::password() : QStringLiteral("wrong"));
+    process.setProgram(choice.szPath);
+    process.setArguments({QStringLiteral("--host"),
+                          TestDatabase::host(),
+                          QStringLiteral("--port"),
+                          QString::number(TestDatabase::port()),
+                          QStringLiteral("--username"),
+                          TestDatabase::user(),
+                          QStringLiteral("--no-password"),
+                          QStringLiteral("--format"),
+                          QStringLiteral("tar"),
+                          QStringLiteral("--blobs"),
+                          QStringLiteral("--verbose"),
+                          QStringLiteral("--file"),
+                          szFile,
+                          m_pDatabase->name()});
+    process.setWatchedFile(szFile);
+    process.setStallTimeout(60000);
+    QStringList lstObjects;
+    connect(
+        &process, &PgClientProcess::progress, this, [&lstObjects](const QString &szObject) { lstObjects << szObject; });
+    const PgClientProcess::Result result = process.run();
+
+    if (!rightPassword) {
+        QCOMPARE(result.eOutcome, PgClientProcess::Outcome::ExitCode);
+        QCOMPARE(result.nExitCode, 1);
+        QVERIFY2(result.szErrorOutput.contains(QStringLiteral("password authentication failed")),
+                 qPrintable(result.szErrorOutput));
+        return;
+    }
+    QVERIFY2(result.isOk(), qPrintable(result.szDescription + QLatin1Char('\n') + result.szErrorOutput));
+    QVERIFY2(lstObjects.contains(QStringLiteral("pg_dump: dumping contents of table \"public.images\"")),
+             qPrintable(lstObjects.join(QLatin1Char('\n'))));
+
+    BackupArchive archive;
+    QVERIFY2(archive.readFile(szFile), qPrintable(archive.reason()));
+    BackupArchive first;
+    QVERIFY2(first.readFile(m_szDump), qPrintable(first.reason()));
+    QCOMPARE(archive.entryCount(), first.entryCount());
+    QCOMPARE(archive.largeObjectCount(), m_lstLargeObjects.size());
+
+    QString szError;
+    QVERIFY2(BackupSidecar::write(szFile, szError), qPrintable(szError));
+    const BackupSidecar::Check check = BackupSidecar::verify(szFile);
+    QVERIFY2(check.matches(), qPrintable(check.szReason));
 }
 
 QString TestBackupArchiveDump::retar(const QString &szLeftOut)
