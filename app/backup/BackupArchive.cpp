@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -490,14 +491,18 @@ bool BackupArchive::readEntries(Reader &reader)
         entry.bRestored = restoredByDefault(entry, definitionStart);
         if (entry.bRestored) {
             ++m_nEntryCount;
+            // A large object's entry has its oid as tag; a BLOB METADATA
+            // entry lists the oids of its group, one per line.
             if (entry.szDesc == QLatin1String("BLOB")) {
                 ++m_nLargeObjectCount;
+                m_largeObjects << entry.szTag.toUInt();
             } else if (bLargeObjectList) {
-                // One large object oid per line.
                 const QList<QByteArray> lstLines = definitionStart.split('\n');
                 for (const QByteArray &line : lstLines) {
-                    if (!line.trimmed().isEmpty())
-                        ++m_nLargeObjectCount;
+                    if (line.trimmed().isEmpty())
+                        continue;
+                    ++m_nLargeObjectCount;
+                    m_largeObjects << line.trimmed().toUInt();
                 }
             }
         }
@@ -508,6 +513,8 @@ bool BackupArchive::readEntries(Reader &reader)
 
 bool BackupArchive::checkData(QIODevice &device)
 {
+    bool bLargeObjectData = false;
+    QSet<quint32> listed;
     for (const Entry &entry : qAsConst(m_entries)) {
         if (!entry.bHasData)
             continue;
@@ -517,8 +524,9 @@ bool BackupArchive::checkData(QIODevice &device)
             const QString szTocMember = m_formatVersion >= kWithGroupedLargeObjects
                                             ? QStringLiteral("blobs_%1.toc").arg(entry.nDumpId)
                                             : QStringLiteral("blobs.toc");
-            if (!checkLargeObjects(device, entry, szTocMember))
+            if (!checkLargeObjects(device, entry, szTocMember, listed))
                 return false;
+            bLargeObjectData = true;
             continue;
         }
         if (entry.szMember.isEmpty())
@@ -526,10 +534,22 @@ bool BackupArchive::checkData(QIODevice &device)
         if (!m_members.contains(entry.szMember))
             return refuse(QStringLiteral("member %1 of %2 is missing").arg(entry.szMember, entryLabel(entry)));
     }
+    // pg_dump writes the data of every large object it records, in the same
+    // snapshot: one left out of the lists would be restored empty.
+    if (bLargeObjectData) {
+        for (const quint32 nOid : qAsConst(m_largeObjects)) {
+            if (!listed.contains(nOid))
+                return refuse(QStringLiteral("large object %1 has no data in the archive: no blobs TOC member lists it")
+                                  .arg(nOid));
+        }
+    }
     return true;
 }
 
-bool BackupArchive::checkLargeObjects(QIODevice &device, const Entry &entry, const QString &szTocMember)
+bool BackupArchive::checkLargeObjects(QIODevice &device,
+                                      const Entry &entry,
+                                      const QString &szTocMember,
+                                      QSet<quint32> &listed)
 {
     const auto toc = m_members.constFind(szTocMember);
     if (toc == m_members.cend())
@@ -548,6 +568,7 @@ bool BackupArchive::checkLargeObjects(QIODevice &device, const Entry &entry, con
             return refuse(QStringLiteral("%1 is damaged at line %2").arg(szTocMember).arg(nLine));
         if (!m_members.contains(szMember))
             return refuse(QStringLiteral("large object %1 (%2) is missing").arg(nOid).arg(szMember));
+        listed.insert(nOid);
     }
     if (reader.fault() != Reader::Fault::None)
         return refuse(QStringLiteral("%1 cannot be read: %2").arg(szTocMember, reader.deviceError()));

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <QVersionNumber>
@@ -23,9 +24,10 @@ class QIODevice;
 // - the table of contents in "toc.dat": every entry with data has its member
 //   in the archive ("3342.dat"); the large objects of a BLOBS entry are
 //   listed in "blobs.toc" (format 1.16: "blobs_<dump id>.toc"), and every
-//   "blob_<oid>.dat" listed there is a member of the archive.
+//   "blob_<oid>.dat" listed there is a member of the archive; every large
+//   object the table of contents records is listed there.
 //
-// The device is read with seeks (a QFile, a QBuffer); it is not changed.
+// The device is read with seeks (a QFile, a QBuffer), and only read.
 class BackupArchive
 {
 public:
@@ -94,7 +96,7 @@ private:
     bool readHeader(Reader &reader);
     bool readEntries(Reader &reader);
     bool checkData(QIODevice &device);
-    bool checkLargeObjects(QIODevice &device, const Entry &entry, const QString &szTocMember);
+    bool checkLargeObjects(QIODevice &device, const Entry &entry, const QString &szTocMember, QSet<quint32> &listed);
 
     // The members by name; a name that occurs twice keeps its first member,
     // the one pg_restore reads.
@@ -110,5 +112,7 @@ private:
     QDateTime m_createdAt;
     int m_nEntryCount = 0;
     int m_nLargeObjectCount = 0;
+    // The oids of the large objects the table of contents records.
+    QVector<quint32> m_largeObjects;
     bool m_bRead = false;
 };

@@ -37,6 +37,21 @@ QByteArray renamed(const QVersionNumber &version, const QString &szFrom, const Q
     return TestArchive::tar(lstMembers);
 }
 
+// The typical archive with one large object's member and its line in the
+// blobs TOC member left out.
+QByteArray withoutLargeObject(const QVersionNumber &version)
+{
+    QList<QPair<QString, QByteArray>> lstMembers;
+    for (const auto &member : TestArchive::typicalMembers(version)) {
+        if (member.first == QLatin1String("blob_16404.dat"))
+            continue;
+        lstMembers << member;
+        if (member.first.startsWith(QLatin1String("blobs")))
+            lstMembers.last().second = "16403 blob_16403.dat\n";
+    }
+    return TestArchive::tar(lstMembers);
+}
+
 bool readBytes(BackupArchive &archive, const QByteArray &bytes)
 {
     QBuffer buffer;
@@ -84,6 +99,16 @@ void TestBackupArchive::acceptsWholeArchive_data()
     for (const auto &member : lstMembers)
         base256 += TestArchive::tarMember(member.first, member.second, member.first == QLatin1String("3342.dat"));
     QTest::newRow("size in base-256") << base256 + TestArchive::tarEnd() << k114 << 4 << 10;
+
+    // A dump without data: the large objects are created empty, as asked.
+    TestArchive schemaOnly(k114);
+    for (const TestArchive::Entry &entry :
+         {TestArchive::Entry{210, "TABLE", "public", "images", "CREATE TABLE public.images (id integer);\n", false, ""},
+          TestArchive::Entry{3353, "BLOB", "", "16403", "SELECT pg_catalog.lo_create('16403');\n", false, ""},
+          TestArchive::Entry{3354, "BLOB", "", "16404", "SELECT pg_catalog.lo_create('16404');\n", false, ""}})
+        schemaOnly.addEntry(entry);
+    QTest::newRow("schema only") << TestArchive::tar({{QStringLiteral("toc.dat"), schemaOnly.tocData()}}) << k114 << 4
+                                 << 3;
 
     // GNU tar fills its last record with more zero blocks.
     QTest::newRow("record padding after the end")
@@ -154,6 +179,10 @@ void TestBackupArchive::refusesDamagedArchive_data()
     QTest::newRow("format 1.16: large object missing")
         << TestArchive::typicalArchive(k116, {QStringLiteral("blob_16404.dat")})
         << "large object 16404 (blob_16404.dat) is missing";
+    QTest::newRow("large object left out with its line")
+        << withoutLargeObject(k114) << "large object 16404 has no data in the archive: no blobs TOC member lists it";
+    QTest::newRow("format 1.16: large object left out with its line")
+        << withoutLargeObject(k116) << "large object 16404 has no data in the archive: no blobs TOC member lists it";
     QTest::newRow("blobs.toc damaged") << withMember(k114,
                                                      QStringLiteral("blobs.toc"),
                                                      "16403 blob_16403.dat\nblob_16404.dat\n")

@@ -55,8 +55,9 @@ private slots:
 
 private:
     // The dump's members in their order, and the archive made of them
-    // without the one named.
-    QString retar(const QString &szLeftOut);
+    // without the one named (and, with bWithItsLine, without its line in
+    // blobs.toc).
+    QString retar(const QString &szLeftOut, bool bWithItsLine);
 
     std::unique_ptr<TestDatabase> m_pDatabase;
     QTemporaryDir m_dir;
@@ -181,29 +182,36 @@ void TestBackupArchiveDump::matchesPgRestoreList()
 void TestBackupArchiveDump::refusesRetarredArchive_data()
 {
     QTest::addColumn<QString>("leftOut");
+    QTest::addColumn<bool>("withItsLine");
     QTest::addColumn<QString>("reason");
 
     // Re-tarred whole, the archive passes: the refusals below come from the
     // member left out, not from the re-tarring.
-    QTest::newRow("nothing left out") << QString() << QString();
+    QTest::newRow("nothing left out") << QString() << false << QString();
     QTest::newRow("table data")
-        << m_szImagesMember << QStringLiteral("member %1 of TABLE DATA public.images is missing").arg(m_szImagesMember);
+        << m_szImagesMember << false
+        << QStringLiteral("member %1 of TABLE DATA public.images is missing").arg(m_szImagesMember);
     for (const QString &szOid : qAsConst(m_lstLargeObjects)) {
         const QString szMember = QStringLiteral("blob_%1.dat").arg(szOid);
         QTest::addRow("large object %s", qPrintable(szOid))
-            << szMember << QStringLiteral("large object %1 (%2) is missing").arg(szOid, szMember);
+            << szMember << false << QStringLiteral("large object %1 (%2) is missing").arg(szOid, szMember);
+        QTest::addRow("large object %s with its line", qPrintable(szOid))
+            << szMember << true
+            << QStringLiteral("large object %1 has no data in the archive: no blobs TOC member lists it").arg(szOid);
     }
-    QTest::newRow("blobs.toc") << QStringLiteral("blobs.toc") << QStringLiteral("member blobs.toc of BLOBS is missing");
-    QTest::newRow("toc.dat") << QStringLiteral("toc.dat")
+    QTest::newRow("blobs.toc") << QStringLiteral("blobs.toc") << false
+                               << QStringLiteral("member blobs.toc of BLOBS is missing");
+    QTest::newRow("toc.dat") << QStringLiteral("toc.dat") << false
                              << QStringLiteral("the archive holds no toc.dat: it is not a backup written by pg_dump");
 }
 
 void TestBackupArchiveDump::refusesRetarredArchive()
 {
     QFETCH(QString, leftOut);
+    QFETCH(bool, withItsLine);
     QFETCH(QString, reason);
 
-    const QString szArchive = retar(leftOut);
+    const QString szArchive = retar(leftOut, withItsLine);
     QVERIFY(!szArchive.isEmpty());
     BackupArchive archive;
     QCOMPARE(archive.readFile(szArchive), reason.isEmpty());
@@ -299,7 +307,7 @@ void TestBackupArchiveDump::dumpsThroughClientProcess()
     QVERIFY2(check.matches(), qPrintable(check.szReason));
 }
 
-QString TestBackupArchiveDump::retar(const QString &szLeftOut)
+QString TestBackupArchiveDump::retar(const QString &szLeftOut, bool bWithItsLine)
 {
     const QString szFolder = m_dir.filePath(QStringLiteral("retar-%1").arg(++m_nRetarred));
     if (!QDir().mkpath(szFolder))
@@ -309,6 +317,18 @@ QString TestBackupArchiveDump::retar(const QString &szLeftOut)
     if (!szError.isEmpty()) {
         qWarning().noquote() << szError;
         return QString();
+    }
+    if (bWithItsLine) {
+        QFile blobsToc(szFolder + QStringLiteral("/blobs.toc"));
+        if (!blobsToc.open(QIODevice::ReadWrite))
+            return QString();
+        QByteArray kept;
+        for (const QByteArray &line : blobsToc.readAll().split('\n')) {
+            if (!line.isEmpty() && !line.endsWith(' ' + szLeftOut.toUtf8()))
+                kept += line + '\n';
+        }
+        blobsToc.resize(0);
+        blobsToc.write(kept);
     }
     QStringList lstMembers = m_lstMembers;
     lstMembers.removeAll(szLeftOut);
