@@ -5,7 +5,7 @@
 #
 #   scripts/fuzz.sh [SECONDS] [HARNESS...]
 #
-# SECONDS is the time per harness (default 15); without HARNESS all five run.
+# SECONDS is the time per harness (default 15); without HARNESS all six run.
 # The build folder is $KIV_FUZZ_BUILD_DIR or ./build-fuzz. Each harness keeps
 # the corpus it grows in BUILD/corpus/HARNESS for the next run; its output
 # goes to BUILD/fuzz-logs/HARNESS.log, and an input that fails is saved in
@@ -21,7 +21,7 @@ SECONDS_EACH="${1:-15}"
 shift || true
 HARNESSES=("$@")
 if [ ${#HARNESSES[@]} -eq 0 ]; then
-    HARNESSES=(FuzzLightCipher FuzzSymmetricEncryption FuzzEncryptedLog FuzzXmlSettings FuzzCredentials)
+    HARNESSES=(FuzzLightCipher FuzzSymmetricEncryption FuzzEncryptedLog FuzzXmlSettings FuzzCredentials FuzzBackupArchive)
 fi
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -35,7 +35,7 @@ mkdir -p "$LOGS"
 "$BUILD/bin/FuzzSeeds" "$SEEDS"
 
 for harness in "${HARNESSES[@]}"; do
-    mkdir -p "$BUILD/corpus/$harness"
+    mkdir -p "$BUILD/corpus/$harness" "$SEEDS/$harness"
     log="$LOGS/$harness.log"
     # shellcheck disable=SC2086
     if ! "$BUILD/bin/$harness" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
