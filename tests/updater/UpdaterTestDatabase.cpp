@@ -184,6 +184,14 @@ bool UpdaterTestDatabase::copyDatabase(const QString &szSource, const QString &s
     return true;
 }
 
+bool UpdaterTestDatabase::openCopy(const QString &szSource, const QString &szName)
+{
+    const QString szFull = prefixed(szName);
+    if (m_szCurrent == szFull || m_szCurrent == szSource)
+        DBManager::instance()->closeDatabase();
+    return copyDatabase(szSource, szName) && openDefault(szFull);
+}
+
 QString UpdaterTestDatabase::prefixed(const QString &szName) const
 {
     return QStringLiteral("%1_%2_%3").arg(m_szPrefix, szName).arg(QCoreApplication::applicationPid());

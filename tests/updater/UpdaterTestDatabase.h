@@ -37,6 +37,8 @@ public:
     bool reopen();
     // A fresh copy of szSource (no connection to it may be open), not opened.
     bool copyDatabase(const QString &szSource, const QString &szName);
+    // A fresh copy of szSource, opened as the default connection.
+    bool openCopy(const QString &szSource, const QString &szName);
     QString prefixed(const QString &szName) const;
     QString templateName() const;
     // Runs the steps after the current version up to szVersion, each in its

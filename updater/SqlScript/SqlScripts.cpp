@@ -7,6 +7,7 @@ void initSqlScripts()
 {
     static const bool bInitialised = [] {
         Q_INIT_RESOURCE(SqlScript);
+        Q_INIT_RESOURCE(SchemaExpectation);
         return true;
     }();
     Q_UNUSED(bInitialised)
