@@ -11,12 +11,15 @@
 #include "KivResources.h"
 #include "LogFileManager.h"
 #include "ProgramLog.h"
+#include "RunReport.h"
+#include "SchemaDrift.h"
 #include "Sentence.h"
 #include "StatusBarLabelWidget.h"
 #include "UICnfProgram.h"
 #include "UICreateDb.h"
 #include "UIForceDbVersion.h"
 #include "UIMessageBox.h"
+#include "UpdateRecorder.h"
 #include "VersionCompare.h"
 
 #include <QApplication>
@@ -45,7 +48,7 @@ Sentence windowSentence(const char *pszSource)
 KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::KivDataBaseUpdaterClass>()), m_pStatusServer(nullptr),
       m_pStatusDatabase(nullptr), m_pDbUpdater(new DbUpdater(this)), m_bAutoMode(false),
-      m_pDatabaseBackup(new DatabaseBackup(this))
+      m_pDatabaseBackup(new DatabaseBackup(this)), m_pRecorder(new UpdateRecorder(m_pDbUpdater, this))
 {
     m_strDbVersion.clear();
     m_strDbVersionAfterUpdate.clear();
@@ -148,6 +151,11 @@ int KivDataBaseUpdater::autoExitCode() const
     return m_nAutoExitCode;
 }
 
+void KivDataBaseUpdater::setRunReport(RunReport *pReport)
+{
+    m_pReport = pReport;
+}
+
 void KivDataBaseUpdater::helpAbout()
 {
     QString szVersion = DBManager::instance()->postgresqlVersion();
@@ -231,6 +239,13 @@ bool KivDataBaseUpdater::runUpdate()
 
     saveConfiguration();
 
+    if (m_pReport) {
+        m_pReport->setVersionBefore(m_strDbVersion);
+        const QStringList lstVersions = DbUpdater::knownVersions();
+        const int nIndex = lstVersions.indexOf(m_strDbVersion);
+        m_pReport->setPendingSteps(nIndex < 0 ? QStringList() : lstVersions.mid(nIndex + 1));
+    }
+
     const int nOrder = compareVersions(m_strDbVersion, m_strDbVersionAfterUpdate);
     if (nOrder == 0) {
         report(LogSevInformation, windowSentence(kUpToDate));
@@ -238,11 +253,19 @@ bool KivDataBaseUpdater::runUpdate()
     }
     if (nOrder > 0) {
         report(LogSevWarning, windowSentence(kDatabaseNewer));
+        // An unattended run that ends with a failure says why on an error line.
+        if (m_bAutoMode)
+            ProgramLog::error(QStringLiteral("The database reports version %1, newer than %2: it was not updated.")
+                                  .arg(m_strDbVersion, m_strDbVersionAfterUpdate));
         return false;
     }
 
+    logDrift();
     // With "back up before update" on, no update starts without a backup.
-    if (!m_pDatabaseBackup->backupBeforeUpdate(this, m_bAutoMode))
+    const bool bBackedUp = m_pDatabaseBackup->backupBeforeUpdate(this, m_bAutoMode);
+    if (m_pReport && !m_pDatabaseBackup->lastBackupFile().isEmpty())
+        m_pReport->setBackup(m_pDatabaseBackup->lastBackup());
+    if (!bBackedUp)
         return false;
 
     m_bLastUpdateResult = false;
@@ -255,6 +278,38 @@ bool KivDataBaseUpdater::runUpdate()
         return false;
     }
     return m_bLastUpdateResult;
+}
+
+void KivDataBaseUpdater::logDrift()
+{
+    const SchemaDriftResult drift = SchemaDrift::check(m_strDbVersion);
+    if (!drift.isCompared()) {
+        ProgramLog::warning(
+            QStringLiteral("The schema could not be checked before the update: %1").arg(drift.errorText()));
+        return;
+    }
+    for (const SchemaDifference &difference : drift.missing() + drift.changed())
+        ProgramLog::warning(QStringLiteral("Schema: %1").arg(difference.text()));
+    for (const SchemaDifference &difference : drift.extra())
+        ProgramLog::info(QStringLiteral("Schema: %1").arg(difference.text()));
+    if (m_pReport)
+        m_pReport->setDrift(RunReport::differencesOf(drift));
+}
+
+void KivDataBaseUpdater::recordUpdate()
+{
+    if (!m_pReport)
+        return;
+    const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
+    m_pReport->setServer(cnf.dataSource(), cnf.portNumber());
+    m_pReport->setDatabase(cnf.initialCatalog());
+    for (const RunReport::Step &step : m_pRecorder->steps())
+        m_pReport->addStep(step);
+    if (DBManager::instance()->isDatabaseOpen()) {
+        m_pReport->setTls(DBManager::instance()->encryptionEnabled());
+        const QString szVersion = DBManager::instance()->kivDatabaseVersion();
+        m_pReport->setVersionAfter(szVersion.isEmpty() ? QString() : szVersion);
+    }
 }
 
 void KivDataBaseUpdater::dbUpdaterUpdateStarted()
@@ -310,6 +365,7 @@ void KivDataBaseUpdater::autoUpdateDataBase()
     startAutoProgress(dialog, tr("Database update"), 2);
 
     const bool bResult = runUpdate();
+    recordUpdate();
 
     dialog.setValue(2);
     m_nAutoExitCode = bResult ? 0 : 1;
@@ -342,6 +398,7 @@ void KivDataBaseUpdater::autoCreateDataBase()
                               .arg(szReason));
     }
 
+    recordUpdate();
     dialog.setValue(4);
     m_nAutoExitCode = bResult ? 0 : 1;
     close();
@@ -349,8 +406,10 @@ void KivDataBaseUpdater::autoCreateDataBase()
 
 void KivDataBaseUpdater::closeEvent(QCloseEvent *event)
 {
-    if (!m_bAutoMode && m_strDbVersion != m_strDbVersionAfterUpdate &&
-        UIMessageBox::question(this, tr(kCloseQuestion)) == QMessageBox::No) {
+    // Only a database behind the program (or one whose version is unknown) is
+    // "not updated"; versions compare by their numbers.
+    const bool bNotUpdated = m_strDbVersion.isEmpty() || compareVersions(m_strDbVersion, m_strDbVersionAfterUpdate) < 0;
+    if (!m_bAutoMode && bNotUpdated && UIMessageBox::question(this, tr(kCloseQuestion)) == QMessageBox::No) {
         event->ignore();
         return;
     }

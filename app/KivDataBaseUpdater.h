@@ -11,7 +11,9 @@ namespace Ui {
 class KivDataBaseUpdaterClass;
 }
 class DatabaseBackup;
+class RunReport;
 class Sentence;
+class UpdateRecorder;
 class DbUpdater;
 class StatusBarLabelWidget;
 class QCloseEvent;
@@ -34,6 +36,8 @@ public:
     // Exit code of an unattended run: 0 when it did its job (or found
     // nothing to do), 1 when it failed. 0 for an interactive run.
     int autoExitCode() const;
+    // The report the unattended slots fill (not owned; none by default).
+    void setRunReport(RunReport *pReport);
 
 public slots:
     void helpAbout();
@@ -59,6 +63,11 @@ private:
     // afterwards (updated now or already), false otherwise.
     bool runUpdate();
     void leaveUpdatingState();
+    // Before an update: the schema differences at the database's version,
+    // as warning lines (the update goes on) and into the report.
+    void logDrift();
+    // After an unattended run: what the report tells about the update.
+    void recordUpdate();
     // The progress dialog of an unattended run: no cancel button, at step 1.
     static void startAutoProgress(QProgressDialog &dialog, const QString &szLabel, int nMaximum);
     // Logs the sentence and, unless in auto mode, shows it.
@@ -78,4 +87,6 @@ private:
     bool m_bUpdating = false;
     bool m_bLastUpdateResult = false;
     int m_nAutoExitCode = 0;
+    RunReport *m_pReport = nullptr;
+    UpdateRecorder *m_pRecorder;
 };

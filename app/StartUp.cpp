@@ -1,6 +1,8 @@
 #include "StartUp.h"
 
 #include "AppContext.h"
+#include "BackupService.h"
+#include "CommandLine.h"
 #include "DBManager.h"
 #include "DbConnection.h"
 #include "ProgramLog.h"
@@ -48,7 +50,7 @@ QString StartUp::caChainFilePath(const QString &szSuiteFolder)
 
 QString StartUp::backupFolder(const QString &szSuiteFolder)
 {
-    return szSuiteFolder + QStringLiteral("/") + QStringLiteral("DataBaseBackUp");
+    return BackupService::backupFolder(szSuiteFolder);
 }
 
 QString StartUp::logFolder(const QString &szSuiteFolder)
@@ -80,58 +82,6 @@ QString StartUp::translationFileName(const QString &szPrefix, const QString &szL
     return QStringLiteral("%1_%2.qm").arg(szPrefix, szCode);
 }
 
-StartUp::AutoMode StartUp::autoMode(const QStringList &lstArguments)
-{
-    if (lstArguments.size() < 2)
-        return AutoMode::None;
-    const QString &szFirst = lstArguments.at(1);
-    if (szFirst.compare(QLatin1String("-AutoUpdate"), Qt::CaseInsensitive) == 0 ||
-        szFirst.compare(QLatin1String("--AutoUpdate"), Qt::CaseInsensitive) == 0)
-        return AutoMode::Update;
-    if (szFirst.compare(QLatin1String("-AutoCreate"), Qt::CaseInsensitive) == 0 ||
-        szFirst.compare(QLatin1String("--AutoCreate"), Qt::CaseInsensitive) == 0)
-        return AutoMode::Create;
-    return AutoMode::None;
-}
-
-bool StartUp::isUnattended(const QStringList &lstArguments)
-{
-    return lstArguments.size() >= 2;
-}
-
-StartUp::InfoOption StartUp::infoOption(const QStringList &lstArguments)
-{
-    if (lstArguments.size() < 2)
-        return InfoOption::None;
-    const QString &szFirst = lstArguments.at(1);
-    if (szFirst.compare(QLatin1String("--help"), Qt::CaseInsensitive) == 0)
-        return InfoOption::Help;
-    if (szFirst.compare(QLatin1String("--version"), Qt::CaseInsensitive) == 0)
-        return InfoOption::Version;
-    return InfoOption::None;
-}
-
-// Printed before the configuration, and with it the language, is read: the
-// text stays English.
-QString StartUp::usageText(const QString &szProgramName)
-{
-    return QStringLiteral("Usage: %1 [-AutoUpdate | -AutoCreate | --help | --version]\n"
-                          "\n"
-                          "Brings the database of the Telvor Imaging Suite to version 1.9.0.\n"
-                          "Without an option the program opens its window.\n"
-                          "\n"
-                          "  -AutoUpdate  update the configured database without asking anything, then end\n"
-                          "  -AutoCreate  create the database \"pelq\" on 127.0.0.1:6543 and update it, then end\n"
-                          "  --help       print this text and end\n"
-                          "  --version    print the version and end\n"
-                          "\n"
-                          "Only the first argument counts, in any letter case; \"--AutoUpdate\" and\n"
-                          "\"--AutoCreate\" work too. Exit codes of the unattended runs: 0 the database is\n"
-                          "at 1.9.0, 1 the run failed (the log names the cause), 255 (-1) another copy\n"
-                          "of the program is running.\n")
-        .arg(szProgramName);
-}
-
 QString StartUp::versionText()
 {
     return QStringLiteral("%1 %2\n").arg(kApplicationName, kApplicationVersion);
@@ -147,35 +97,46 @@ QStringList StartUp::argumentList(int argc, char **argv)
 
 void StartUp::chooseHeadlessPlatform(int argc, char **argv)
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (argc < 2 || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
-        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    if (hasDisplay())
         return;
-    const QStringList lstArguments = argumentList(argc, argv);
-    if (autoMode(lstArguments) != AutoMode::None)
+    const CommandLine commandLine = CommandLine::parse(argumentList(argc, argv));
+    if (commandLine.isUnattended())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+bool StartUp::hasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 #else
-    Q_UNUSED(argc)
-    Q_UNUSED(argv)
+    return true;
 #endif
 }
 
 bool connectDatabase(bool unattended)
 {
     DBManager *pDbManager = DBManager::instance();
+    bool bTriedGivingBack = false;
     for (;;) {
         // Each attempt reads the parameters afresh: the operator may have
         // changed them in the configuration dialog.
-        bool bOpen = false;
-        for (const bool bEncryption : {true, false}) {
-            pDbManager->setEncryptionEnabled(bEncryption);
-            const CnfDataBase &cnf = AppContext::instance().cnfProgram().dataBase();
-            bOpen = DbConnection::open(cnf) || DbConnection::open(cnf, DbConnection::Password::Retry);
-            if (bOpen)
-                break;
-        }
-        if (bOpen)
+        if (DbConnection::openWithFallbacks(AppContext::instance().cnfProgram().dataBase()))
             break;
+        // A restore killed on its way leaves the database refusing
+        // connections: they are given back once, and the round repeated.
+        if (!bTriedGivingBack) {
+            bTriedGivingBack = true;
+            bool bGivenBack = false;
+            for (const bool bEncryption : {true, false}) {
+                pDbManager->setEncryptionEnabled(bEncryption);
+                bGivenBack = BackupService::giveConnectionsBack();
+                if (bGivenBack)
+                    break;
+            }
+            if (bGivenBack)
+                continue;
+        }
         if (unattended)
             return false;
 

@@ -11,21 +11,6 @@
 class StartUp
 {
 public:
-    enum class AutoMode
-    {
-        None,
-        Update,
-        Create
-    };
-
-    // Options that only print something and end the program.
-    enum class InfoOption
-    {
-        None,
-        Help,
-        Version
-    };
-
     static const QString kApplicationName;
     static const QString kApplicationVersion;
 
@@ -47,21 +32,16 @@ public:
     // empty code.
     static QString translationFileName(const QString &szPrefix, const QString &szLanguage);
 
-    // The unattended mode chosen by the first argument after the program
-    // path, in any letter case; later arguments never count.
-    static AutoMode autoMode(const QStringList &lstArguments);
-    // Any argument at all makes the start-up connection ask nothing.
-    static bool isUnattended(const QStringList &lstArguments);
-    // "--help" or "--version" as the first argument, in any letter case.
-    static InfoOption infoOption(const QStringList &lstArguments);
-    // What those two options print on standard output.
-    static QString usageText(const QString &szProgramName);
+    // "Kiv DataBase Updater 1.13.0.568", what --version prints.
     static QString versionText();
     static QStringList argumentList(int argc, char **argv);
 
     // On a machine without a display an unattended run needs no screen: it
     // uses Qt's offscreen platform unless a platform was chosen explicitly.
     static void chooseHeadlessPlatform(int argc, char **argv);
+    // A window can be shown: on Linux a display or a Qt platform is named in
+    // the environment.
+    static bool hasDisplay();
 };
 
 // Opens the start-up connection: with encryption, then without, each with

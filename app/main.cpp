@@ -1,17 +1,20 @@
 #include "AppContext.h"
 #include "Clock.h"
+#include "CommandLine.h"
+#include "CommandRunner.h"
 #include "DBManager.h"
 #include "KivDataBaseUpdater.h"
 #include "KivResources.h"
 #include "LogFileManager.h"
 #include "ProgramLog.h"
+#include "RunReport.h"
 #include "SingleInstanceGuard.h"
 #include "StartUp.h"
+#include "StatusCommand.h"
 #include "UIMessageBox.h"
 #include "Vesper.h"
 
 #include <QApplication>
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -19,9 +22,12 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
+
+const QString kInstanceKey = QStringLiteral("KivDataBaseUpdater-61BB200D-3579-453e-9044");
 
 void installTranslator(QTranslator &translator, const QString &szFileName, const QString &szFolder)
 {
@@ -29,6 +35,11 @@ void installTranslator(QTranslator &translator, const QString &szFileName, const
     // leaves the English texts.
     translator.load(szFileName, szFolder, QString(), QString());
     QCoreApplication::installTranslator(&translator);
+}
+
+QString logFilePath(const QString &szSuiteFolder)
+{
+    return StartUp::logFolder(szSuiteFolder) + StartUp::logFileName(Clock::today()) + QStringLiteral(".log");
 }
 
 void setUpLog(const QString &szSuiteFolder, const CnfLogFile &cnfLogFile, QObject *pOwner)
@@ -53,40 +64,184 @@ void setUpLog(const QString &szSuiteFolder, const CnfLogFile &cnfLogFile, QObjec
     pLog->OpenFiles();
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+void print(FILE *pStream, const QString &szText)
 {
-    // --help and --version answer before anything else: no window, no
-    // display needed, no configuration, log or database touched.
-    const StartUp::InfoOption infoOption = StartUp::infoOption(StartUp::argumentList(argc, argv));
-    if (infoOption != StartUp::InfoOption::None) {
-        QTextStream out(stdout);
-        if (infoOption == StartUp::InfoOption::Help)
-            out << StartUp::usageText(StartUp::programBaseName(QString::fromLocal8Bit(argv[0])));
-        else
-            out << StartUp::versionText();
-        out.flush();
-        return 0;
-    }
+    const QByteArray bytes = szText.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), pStream);
+    std::fflush(pStream);
+}
 
-    StartUp::chooseHeadlessPlatform(argc, argv);
-    QApplication app(argc, argv);
-    initKivResources();
+// The identity, the folders and the configuration; with bLog also the log
+// file with its first lines and Qt's messages routed into it.
+void startUp(QCoreApplication &app, bool bLog)
+{
     QCoreApplication::setApplicationName(StartUp::kApplicationName);
     QCoreApplication::setApplicationVersion(StartUp::kApplicationVersion);
-
     AppContext &context = AppContext::instance();
     const QString szSuiteFolder = StartUp::suiteFolder(QCoreApplication::applicationDirPath());
     context.setSuiteFolder(szSuiteFolder);
     context.setProgramBaseName(StartUp::programBaseName(QCoreApplication::applicationFilePath()));
     context.setCaChainFilePath(StartUp::caChainFilePath(szSuiteFolder));
-
     context.loadConfiguration();
+    if (!bLog)
+        return;
     QDir().mkpath(StartUp::backupFolder(szSuiteFolder));
     setUpLog(szSuiteFolder, context.cnfProgram().logFile(), &app);
     qInstallMessageHandler(messageHandler);
     ProgramLog::info(QStringLiteral("*** Start Program ***"));
+}
+
+void endLog()
+{
+    ProgramLog::info(QStringLiteral("*** Close Program ***\n"));
+    LogFileManager::Release();
+    qInstallMessageHandler(nullptr);
+}
+
+// Arguments after a known command that mean nothing to it are ignored, and
+// said so once.
+void warnIgnored(const CommandLine &commandLine, bool bLog)
+{
+    if (commandLine.ignored().isEmpty())
+        return;
+    const QString szWarning = QStringLiteral("Ignored arguments: %1").arg(commandLine.ignored().join(QLatin1Char(' ')));
+    if (bLog)
+        ProgramLog::warning(szWarning);
+    else
+        print(stderr, QStringLiteral("WARNING: ") + szWarning + QLatin1Char('\n'));
+}
+
+// The end of an unattended run: the report file beside the log (whole or
+// not at all), the JSON on standard output when asked for.
+int finishRun(RunReport &report, const CommandLine &commandLine, int nExitCode, bool bWriteFile)
+{
+    // What the process returns is what a caller sees: -1 as 255.
+    for (const QString &szError : ProgramLog::errors())
+        report.addError(szError);
+    report.finish(nExitCode & 0xff, nExitCode == CommandLine::ExitOk);
+    if (bWriteFile) {
+        const QString szPath = StartUp::logFolder(AppContext::instance().suiteFolder()) + RunReport::kFileName;
+        QString szError;
+        if (!report.writeFile(szPath, &szError))
+            print(stderr, QStringLiteral("ERROR: Unable to write the report %1: %2\n").arg(szPath, szError));
+    }
+    if (commandLine.json())
+        print(stdout, QString::fromUtf8(report.toJsonText()));
+    return nExitCode;
+}
+
+// -Status: read-only and quick. No window, no log file, no report file (the
+// report of the last real run stays), one connection.
+int runStatus(int argc, char *argv[], const CommandLine &commandLine)
+{
+    QCoreApplication app(argc, argv);
+    startUp(app, false);
+    warnIgnored(commandLine, false);
+    Vesper vesper;
+    DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), QString());
+
+    RunReport report;
+    report.setCommand(commandLine.name());
+    QStringList lstText;
+    const int nExitCode = StatusCommand::run(report, lstText);
+    if (commandLine.json()) {
+        print(stdout, QString::fromUtf8(report.toJsonText()));
+    } else {
+        print(stdout, lstText.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        for (const QString &szError : report.errors())
+            print(stderr, QStringLiteral("ERROR: ") + szError + QLatin1Char('\n'));
+    }
+    return nExitCode;
+}
+
+// The backup commands and the rehearsal: no window, but a QApplication on
+// the offscreen platform (an update step shows a progress dialog).
+int runCommand(int argc, char *argv[], const CommandLine &commandLine)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    startUp(app, true);
+    ProgramLog::info(QStringLiteral("CommandLine = %1").arg(QCoreApplication::arguments().join(QLatin1Char(' '))));
+    warnIgnored(commandLine, true);
+
+    RunReport report;
+    report.setCommand(commandLine.name());
+    report.setLogFile(logFilePath(AppContext::instance().suiteFolder()));
+
+    // A restore replaces the database: not while another copy works on it.
+    std::unique_ptr<SingleInstanceGuard> pGuard;
+    if (commandLine.command() == CommandLine::Command::Restore) {
+        pGuard = std::make_unique<SingleInstanceGuard>(kInstanceKey);
+        if (pGuard->isRunning()) {
+            ProgramLog::error(QStringLiteral("The application is already running !"));
+            finishRun(report, commandLine, CommandLine::ExitAlreadyRunning, true);
+            endLog();
+            return CommandLine::ExitAlreadyRunning;
+        }
+    }
+
+    Vesper vesper;
+    DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), vesper.getCredentials(CreDbKey));
+    QStringList lstText;
+    const int nExitCode = CommandRunner::run(commandLine, report, lstText);
+    finishRun(report, commandLine, nExitCode, true);
+    if (!commandLine.json()) {
+        if (!lstText.isEmpty())
+            print(stdout, lstText.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        for (const QString &szError : report.errors())
+            print(stderr, QStringLiteral("ERROR: ") + szError + QLatin1Char('\n'));
+    }
+    endLog();
+    return nExitCode;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QStringList lstRawArguments = StartUp::argumentList(argc, argv);
+    const CommandLine commandLine = CommandLine::parse(lstRawArguments);
+    const QString szProgramName = StartUp::programBaseName(QString::fromLocal8Bit(argv[0]));
+
+    // --help, --version and a usage error answer before anything else: no
+    // window, no display needed, no configuration, log or database touched.
+    switch (commandLine.command()) {
+    case CommandLine::Command::Help:
+        print(stdout, CommandLine::usageText(szProgramName));
+        return CommandLine::ExitOk;
+    case CommandLine::Command::Version:
+        print(stdout, StartUp::versionText());
+        return CommandLine::ExitOk;
+    case CommandLine::Command::UsageError:
+        print(stderr,
+              QStringLiteral("%1: %2\n\n%3")
+                  .arg(szProgramName, commandLine.error(), CommandLine::usageText(szProgramName)));
+        return CommandLine::ExitUsage;
+    case CommandLine::Command::Status:
+        return runStatus(argc, argv, commandLine);
+    case CommandLine::Command::Window:
+        // Qt would abort without a display: say so instead.
+        if (!StartUp::hasDisplay()) {
+            print(stderr,
+                  QStringLiteral("%1: no display to open the window on (DISPLAY, WAYLAND_DISPLAY and "
+                                 "QT_QPA_PLATFORM are not set). The options of --help need none.\n")
+                      .arg(szProgramName));
+            return CommandLine::ExitFailed;
+        }
+        break;
+    default:
+        if (commandLine.isHeadless())
+            return runCommand(argc, argv, commandLine);
+        break;
+    }
+
+    StartUp::chooseHeadlessPlatform(argc, argv);
+    QApplication app(argc, argv);
+    initKivResources();
+    startUp(app, true);
+    AppContext &context = AppContext::instance();
+    const QString szSuiteFolder = context.suiteFolder();
 
     const QString szLanguage = context.cnfProgram().lingua().language();
     const QString szLanguageFolder = StartUp::languageFolder(szSuiteFolder);
@@ -107,9 +262,11 @@ int main(int argc, char *argv[])
             pWindow->setStyleSheet(QTextStream(&styleSheet).readAll());
     }
 
-    const QStringList lstArguments = QCoreApplication::arguments();
-    const bool bUnattended = StartUp::isUnattended(lstArguments);
-    SingleInstanceGuard guard(QStringLiteral("KivDataBaseUpdater-61BB200D-3579-453e-9044"));
+    const bool bUnattended = commandLine.isUnattended();
+    RunReport report;
+    report.setCommand(commandLine.name());
+    report.setLogFile(logFilePath(szSuiteFolder));
+    SingleInstanceGuard guard(kInstanceKey);
     if (guard.isRunning()) {
         ProgramLog::warning(QStringLiteral("The application is already running !"));
         // An unattended run has nobody to press Ok: the log line says it.
@@ -117,18 +274,22 @@ int main(int argc, char *argv[])
             UIMessageBox::warning(
                 nullptr, QCoreApplication::translate("Initialization", "The application is already running !"));
         pWindow.reset();
+        if (bUnattended) {
+            report.addError(QStringLiteral("The application is already running !"));
+            finishRun(report, commandLine, CommandLine::ExitAlreadyRunning, true);
+        }
         LogFileManager::Release();
         qInstallMessageHandler(nullptr);
-        return -1;
+        return CommandLine::ExitAlreadyRunning;
     }
 
-    ProgramLog::info(QStringLiteral("CommandLine = %1").arg(lstArguments.join(QLatin1Char(' '))));
+    ProgramLog::info(QStringLiteral("CommandLine = %1").arg(QCoreApplication::arguments().join(QLatin1Char(' '))));
+    warnIgnored(commandLine, true);
 
     Vesper vesper;
     DBManager::instance()->enableEncryption(context.caChainFilePath(), vesper.getCredentials(CreDbKey));
 
-    const StartUp::AutoMode autoMode = StartUp::autoMode(lstArguments);
-    if (!connectDatabase(bUnattended) && autoMode == StartUp::AutoMode::Update)
+    if (!connectDatabase(bUnattended) && commandLine.command() == CommandLine::Command::AutoUpdate)
         ProgramLog::error(QStringLiteral("Unable to connect to the database at start-up: %1")
                               .arg(DBManager::instance()->lastError().trimmed()));
 
@@ -136,13 +297,19 @@ int main(int argc, char *argv[])
     pWindow->updateDbVersionDisplay();
     pWindow->updateConnectionLabels();
 
-    if (autoMode == StartUp::AutoMode::Update)
+    if (commandLine.command() == CommandLine::Command::AutoUpdate) {
+        pWindow->setRunReport(&report);
         QTimer::singleShot(300, pWindow.get(), &KivDataBaseUpdater::autoUpdateDataBase);
-    else if (autoMode == StartUp::AutoMode::Create)
+    } else if (commandLine.command() == CommandLine::Command::AutoCreate) {
+        pWindow->setRunReport(&report);
         QTimer::singleShot(300, pWindow.get(), &KivDataBaseUpdater::autoCreateDataBase);
+    }
 
     const int nResult = app.exec();
     // An unattended run that failed ends with its own code, which installers
     // check.
-    return nResult != 0 ? nResult : pWindow->autoExitCode();
+    const int nExitCode = nResult != 0 ? nResult : pWindow->autoExitCode();
+    if (bUnattended)
+        finishRun(report, commandLine, nExitCode, true);
+    return nExitCode;
 }

@@ -309,6 +309,25 @@ int DBManager::databaseAllowsConnections(const QString &szName) const
     return value.isValid() ? (value.toBool() ? 1 : 0) : -1;
 }
 
+bool DBManager::setDatabaseComment(const QString &szName, const QString &szComment)
+{
+    if (!SqlText::isUsableDatabaseName(szName)) {
+        m_szLastError = QStringLiteral("Unusable database name");
+        return false;
+    }
+    return execOnDefault(QStringLiteral("COMMENT ON DATABASE %1 IS %2")
+                             .arg(SqlText::quoteIdentifier(szName), SqlText::quoteLiteral(szComment)),
+                         "comment on a database");
+}
+
+QString DBManager::databaseComment(const QString &szName) const
+{
+    return queryValue(QStringLiteral("SELECT coalesce(shobj_description(oid, 'pg_database'), '') FROM pg_database "
+                                     "WHERE datname = ?"),
+                      {szName})
+        .toString();
+}
+
 QStringList DBManager::databaseNames() const
 {
     QStringList lstNames;

@@ -17,6 +17,12 @@ QString quoteIdentifier(const QString &szName);
 // and could then designate another database).
 bool isUsableDatabaseName(const QString &szName);
 
+// A string constant for a statement that takes no parameters ('it''s'), for
+// a server with standard_conforming_strings on (the default): backslashes
+// stand for themselves; NUL characters, which the server refuses, are left
+// out.
+QString quoteLiteral(const QString &szValue);
+
 // Value for a libpq "key=value" connection option: in single quotes, with
 // backslashes and single quotes escaped by a backslash.
 QString quoteConnectValue(const QString &szValue);

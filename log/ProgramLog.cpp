@@ -4,6 +4,14 @@
 
 namespace {
 
+constexpr int kMaxErrors = 500;
+
+QStringList &errorList()
+{
+    static QStringList s_lstErrors;
+    return s_lstErrors;
+}
+
 // "ERROR:  text" as the server and libpq begin their messages.
 QString withoutErrorPrefix(const QString &szText)
 {
@@ -37,6 +45,20 @@ void ProgramLog::write(const QString &szText, LogCategory category, LogSeverity 
         szLine = withoutErrorPrefix(szLine);
         if (szLine.trimmed().isEmpty())
             szLine = QStringLiteral("An error without a text was reported.");
+        QStringList &lstErrors = errorList();
+        lstErrors << szLine.trimmed();
+        if (lstErrors.size() > kMaxErrors)
+            lstErrors.removeFirst();
     }
     LogFileManager::Instance()->Log(kLogFileIdx, szLine, category, severity);
+}
+
+QStringList ProgramLog::errors()
+{
+    return errorList();
+}
+
+void ProgramLog::clearErrors()
+{
+    errorList().clear();
 }

@@ -3,6 +3,7 @@
 #include "LogFileManager.h"
 
 #include <QString>
+#include <QStringList>
 
 // The program's one way into its log: every line that the program and its
 // update engine write goes through here to the program's log file. A line
@@ -21,4 +22,10 @@ public:
     // "ERROR: ERROR: ...". An empty text is never written as an empty error.
     static void error(const QString &szText, LogCategory category = LogCatGeneral);
     static void write(const QString &szText, LogCategory category, LogSeverity severity);
+
+    // The texts of the error lines written so far (whatever the category
+    // filters let through), for the report of a run; the oldest are dropped
+    // past a few hundred.
+    static QStringList errors();
+    static void clearErrors();
 };

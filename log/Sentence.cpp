@@ -18,12 +18,12 @@ Sentence Sentence::arg(qint64 nValue) const
 
 QString Sentence::english() const
 {
-    return fill(QString::fromUtf8(m_pszSource));
+    return isNull() ? QString() : fill(QString::fromUtf8(m_pszSource));
 }
 
 QString Sentence::translated() const
 {
-    return fill(QCoreApplication::translate(m_pszContext, m_pszSource));
+    return isNull() ? QString() : fill(QCoreApplication::translate(m_pszContext, m_pszSource));
 }
 
 QString Sentence::fill(QString szText) const

@@ -10,7 +10,11 @@
 class Sentence
 {
 public:
+    // No sentence: nothing to log or show.
+    Sentence() = default;
     Sentence(const char *pszContext, const char *pszSource);
+
+    bool isNull() const { return m_pszSource == nullptr; }
 
     // The next %n of the text, in the English and the translated form alike.
     Sentence arg(const QString &szValue) const;
@@ -22,7 +26,7 @@ public:
 private:
     QString fill(QString szText) const;
 
-    const char *m_pszContext;
-    const char *m_pszSource;
+    const char *m_pszContext = nullptr;
+    const char *m_pszSource = nullptr;
     QStringList m_lstArgs;
 };

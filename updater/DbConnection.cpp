@@ -27,3 +27,13 @@ bool DbConnection::openMaintenance(const CnfDataBase &cnf)
     maintenance.setPortNumber(cnf.portNumber());
     return open(maintenance, kMaintenanceDatabase);
 }
+
+bool DbConnection::openWithFallbacks(const CnfDataBase &cnf)
+{
+    for (const bool bEncryption : {true, false}) {
+        DBManager::instance()->setEncryptionEnabled(bEncryption);
+        if (open(cnf) || open(cnf, Password::Retry))
+            return true;
+    }
+    return false;
+}

@@ -25,6 +25,11 @@ public:
     static bool open(const CnfDataBase &cnf, Password password = Password::Primary);
     // Another database on the section's server, with the section's time-out.
     static bool open(const CnfDataBase &cnf, const QString &szDatabase, Password password = Password::Primary);
+    // The start-up connection to the section's database: with TLS, then
+    // without, each with the password and then the retry password. The
+    // library's encryption switch stays as the attempt that succeeded (off
+    // after a failure).
+    static bool openWithFallbacks(const CnfDataBase &cnf);
     // The maintenance database on the section's server, with the default
     // connection time-out of a fresh section.
     static bool openMaintenance(const CnfDataBase &cnf);

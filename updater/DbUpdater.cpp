@@ -76,6 +76,7 @@ void DbUpdater::setLockTimeout(int nMilliseconds)
 
 bool DbUpdater::updateDatabase()
 {
+    m_nFailedStep = 0;
     // Exact text: the versions are never parsed here.
     const int nFound = m_lstVersions.indexOf(m_strCurrentVersion);
     if (nFound < 0) {
@@ -99,6 +100,8 @@ bool DbUpdater::updateDatabase()
         bStepResult = m_lstUpdateSteps.at(i)->updateInTransaction();
         emit updateStep(i + 1);
         if (!bStepResult)
+            m_nFailedStep = i + 1;
+        if (!bStepResult)
             ProgramLog::error(QStringLiteral("The update to version %1 failed.").arg(m_lstVersions.at(i)));
     }
 
@@ -119,6 +122,43 @@ bool DbUpdater::updateDatabase()
     }
 
     emit updateCompleted(bStepResult);
+    return true;
+}
+
+bool DbUpdater::updateLockHolder(DatabaseSession &holder, QString *pszError)
+{
+    if (pszError)
+        pszError->clear();
+    QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    if (!db.isOpen()) {
+        if (pszError)
+            *pszError = QStringLiteral("No open connection to the database.");
+        return false;
+    }
+    // A bigint advisory lock shows its upper and lower 32 bits as classid and
+    // objid, with objsubid 1. The lock view is open to every role; the
+    // activity view hides the client address of other roles' sessions.
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT a.pid, coalesce(a.usename::text, ''), coalesce(a.application_name, ''), "
+                                 "coalesce(host(a.client_addr), '') "
+                                 "FROM pg_locks AS l JOIN pg_stat_activity AS a ON a.pid = l.pid "
+                                 "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 1 "
+                                 "AND l.classid = ?::bigint::oid AND l.objid = ?::bigint::oid "
+                                 "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) "
+                                 "ORDER BY a.pid LIMIT 1"));
+    query.addBindValue(QString::number((quint64(kUpdateLockKey) >> 32) & 0xffffffffu));
+    query.addBindValue(QString::number(quint64(kUpdateLockKey) & 0xffffffffu));
+    if (!query.exec()) {
+        if (pszError)
+            *pszError = query.lastError().text().trimmed();
+        return false;
+    }
+    if (!query.next())
+        return false;
+    holder.nProcessId = query.value(0).toInt();
+    holder.szUser = query.value(1).toString();
+    holder.szApplication = query.value(2).toString();
+    holder.szAddress = query.value(3).toString();
     return true;
 }
 
@@ -144,6 +184,9 @@ bool DbUpdater::lockDatabase()
         return false;
     }
     if (!query.value(0).toBool()) {
+        DatabaseSession holder;
+        if (updateLockHolder(holder))
+            ProgramLog::info(QStringLiteral("The update lock is held by %1.").arg(holder.text()));
         ProgramLog::error(
             QStringLiteral("Another workstation is updating the database. Unable to update the Database."));
         pSession->resetSettings();

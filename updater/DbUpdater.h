@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DatabaseSession.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -33,6 +35,11 @@ public:
     void setCurrentVersion(QString strVersion);
     int versionCount() const;
 
+    // The session that holds the update lock of the database behind the
+    // default connection now, without asking for the lock. False when nobody
+    // holds it, or (with *pszError) when that could not be read.
+    static bool updateLockHolder(DatabaseSession &holder, QString *pszError = nullptr);
+
     // Lock wait limit of the run's statements, in milliseconds (0: none).
     void setLockTimeout(int nMilliseconds);
 
@@ -43,6 +50,10 @@ public:
     // could not be saved; whether the steps succeeded is told by
     // updateCompleted().
     bool updateDatabase();
+
+    // The 1-based place in the version list of the step that failed in the
+    // last run (its updateStep() value); 0 when none failed.
+    int failedStep() const { return m_nFailedStep; }
 
 signals:
     void updateStarted();
@@ -60,4 +71,5 @@ private:
     QStringList m_lstVersions;
     QList<DbUpdateToVersion *> m_lstUpdateSteps;
     int m_nLockTimeoutMs = kDefaultLockTimeoutMs;
+    int m_nFailedStep = 0;
 };

@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "AppTestEnvironment.h"
+#include "BackupService.h"
 #include "Clock.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
@@ -154,6 +155,9 @@ void TestDatabaseBackup::cleanupTestCase()
 
 void TestDatabaseBackup::init()
 {
+    // Only the configured folder: a fake program must not be passed over for
+    // the server's own installation.
+    BackupService::setClientSearchRoots({});
     UIMessageBox::setScripted(true);
     UIFileDialog::setScripted(true);
     m_log.mark();
@@ -224,7 +228,8 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
     QVERIFY(backup.backup(&m_window));
     const QString szFile = DatabaseBackup::backupFolder() + QLatin1Char('/') + name + "_backup_20261206_140307.tar";
     QCOMPARE(backup.lastBackupFile(), szFile);
-    QCOMPARE(backupFiles(), QStringList{QFileInfo(szFile).fileName()});
+    // The backup and its checksum file, which sha256sum checks too.
+    QCOMPARE(backupFiles(), (QStringList{QFileInfo(szFile).fileName(), QFileInfo(szFile).fileName() + ".sha256"}));
     QCOMPARE(
         takeBoxes(),
         (Boxes{{QMessageBox::Question, QStringLiteral("Are you sure you want to backup the database %1 ?").arg(name)},
@@ -251,10 +256,16 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
     UIFileDialog::setNextName(szFile);
     QVERIFY(backup.restore(&m_window));
     QCOMPARE(UIFileDialog::takeCaptions(), QStringList{QStringLiteral("Select backup file")});
-    QCOMPARE(
-        takeBoxes(),
-        (Boxes{{QMessageBox::Question, QStringLiteral("Are you sure you want to restore the database %1 ?").arg(name)},
-               {QMessageBox::Information, QStringLiteral("Restore successfully executed.")}}));
+    // The question names the session that the restore ends.
+    const Boxes restoreBoxes = takeBoxes();
+    QCOMPARE(restoreBoxes.size(), 2);
+    QVERIFY2(restoreBoxes.first().second.startsWith(
+                 QStringLiteral("Are you sure you want to restore the database %1 ?\n\nThese connections to the "
+                                "database will be ended:\nan unnamed application of user %2")
+                     .arg(name, TestDatabase::user())),
+             qPrintable(restoreBoxes.first().second));
+    QCOMPARE(restoreBoxes.last(),
+             qMakePair(QMessageBox::Information, QStringLiteral("Restore successfully executed.")));
     QCOMPARE(fingerprint(name), original);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(defaultDatabaseName(), name);
@@ -281,7 +292,8 @@ void TestDatabaseBackup::failingDumpLeavesNoFile_data()
 
     // Every fake records its arguments and password, then writes part of
     // the file that it was given.
-    const QByteArray record = "printf '%s\\n' \"$@\" > \"$KIV_FAKE_DIR/args\"\n"
+    const QByteArray record = "[ \"$1\" = --version ] && { echo 'pg_dump (PostgreSQL) 99.1'; exit 0; }\n"
+                              "printf '%s\\n' \"$@\" > \"$KIV_FAKE_DIR/args\"\n"
                               "printf '%s' \"$PGPASSWORD\" > \"$KIV_FAKE_DIR/password\"\n"
                               "while [ \"$1\" != --file ]; do shift; done\n"
                               "printf 'partial' > \"$2\"\n";
@@ -292,20 +304,24 @@ void TestDatabaseBackup::failingDumpLeavesNoFile_data()
         QStringLiteral("The backup before the update failed.\nThe database update was not started.");
     QTest::newRow("exit code") << record + "echo 'dump went wrong' >&2\nexit 3\n"
                                << 300 << false
-                               << QStringList{"Backup process exit code = 3", "dump went wrong\n", kDumpFailed}
+                               << QStringList{"Backup process exit code = 3", "dump went wrong", kDumpFailed}
                                << QStringList{kDumpFailed};
     QTest::newRow("crash") << record + "kill -KILL $$\n"
-                           << 300 << false << QStringList{QString(), kDumpFailed} << QStringList{kDumpFailed};
+                           << 300 << false
+                           << QStringList{"pg_dump ended abnormally (it crashed or was killed).", kDumpFailed}
+                           << QStringList{kDumpFailed};
     QTest::newRow("run time-out")
         << record + "echo $$ > \"$KIV_FAKE_DIR/pid\"\necho 'pg_dump: dumping table t' >&2\nexec sleep 60\n"
-        << 1 << false << QStringList{kDumpFailed} << QStringList{kDumpFailed};
-    QTest::newRow("not executable") << QByteArray("noexec") << 300 << false << QStringList{szNotStarted}
+        << 1 << false << QStringList{"pg_dump: dumping table t", QString(), kDumpFailed} << QStringList{kDumpFailed};
+    // The reason names the folder and the versions; the sentence says what
+    // the operator reads.
+    QTest::newRow("not executable") << QByteArray("noexec") << 300 << false << QStringList{QString(), szNotStarted}
                                     << QStringList{szNotStarted};
-    QTest::newRow("missing") << QByteArray() << 300 << false << QStringList{szMissing} << QStringList{szMissing};
+    QTest::newRow("missing") << QByteArray() << 300 << false << QStringList{QString(), szMissing}
+                             << QStringList{szMissing};
     QTest::newRow("before update, unattended")
         << record + "exit 1\n"
-        << 300 << true << QStringList{"Backup process exit code = 1", QString(), kDumpFailed, szNoUpdate}
-        << QStringList();
+        << 300 << true << QStringList{"Backup process exit code = 1", kDumpFailed, szNoUpdate} << QStringList();
 }
 
 void TestDatabaseBackup::failingDumpLeavesNoFile()
@@ -332,20 +348,32 @@ void TestDatabaseBackup::failingDumpLeavesNoFile()
     Clock::set([] { return kBackupTime; });
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
     // Events are handled while the child runs: the progress dialog shows the
-    // time and the child's last line.
-    QString szProgress;
-    // A timer of this scope: a child that ends early must not leave a shot
-    // behind that fires into a later case.
+    // time and the child's last line. Every label it showed is collected.
+    QStringList lstLabels;
     QTimer progressProbe;
-    progressProbe.setSingleShot(true);
-    connect(&progressProbe, &QTimer::timeout, [&szProgress] {
-        if (auto *pDialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()))
-            szProgress = pDialog->labelText();
+    connect(&progressProbe, &QTimer::timeout, [&lstLabels] {
+        auto *pDialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (pDialog && (lstLabels.isEmpty() || lstLabels.last() != pDialog->labelText()))
+            lstLabels << pDialog->labelText();
     });
-    progressProbe.start(700);
+    progressProbe.start(0);
     QVERIFY(!(beforeUpdate ? backup.backupBeforeUpdate(&m_window, true) : backup.backup(&m_window)));
-    if (timeout == 1)
-        QCOMPARE(szProgress, QStringLiteral("Database backup\nElapsed time: 00:00:00\npg_dump: dumping table t"));
+    progressProbe.stop();
+    if (timeout == 1) {
+        // The child's line shows up, and the elapsed time never goes back.
+        const QRegularExpression reLabel(
+            QStringLiteral("^Database backup\nElapsed time: (\\d\\d:\\d\\d:\\d\\d)\n(.*)$"));
+        QString szLastTime;
+        bool bLineShown = false;
+        for (const QString &szLabel : qAsConst(lstLabels)) {
+            const QRegularExpressionMatch match = reLabel.match(szLabel);
+            QVERIFY2(match.hasMatch(), qPrintable(szLabel));
+            QVERIFY(match.captured(1) >= szLastTime);
+            szLastTime = match.captured(1);
+            bLineShown = bLineShown || match.captured(2) == QLatin1String("pg_dump: dumping table t");
+        }
+        QVERIFY2(bLineShown, qPrintable(lstLabels.join(QLatin1Char('|'))));
+    }
 
     QCOMPARE(backupFiles(), QStringList());
     QStringList lstShown;
@@ -404,6 +432,7 @@ void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched_data()
     QTest::newRow("header overwritten") << "header" << kDamaged;
     QTest::newRow("empty file") << "empty" << kDamaged;
     QTest::newRow("data the server refuses") << "data" << kRestoreFailed;
+    QTest::newRow("checksum file disagrees") << "sidecar" << kDamaged;
     QTest::newRow("file dialog cancelled") << "cancel" << QString();
 }
 
@@ -430,10 +459,14 @@ void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched()
         content.replace(0, 512, QByteArray(512, 'x'));
     else if (damage == "empty")
         content.clear();
-    else if (damage == "data")
+    else if (damage == "data" || damage == "sidecar")
         content.replace("424242\tneedle", "x24242\tneedle");
     QVERIFY(file.resize(0) && file.seek(0) && file.write(content) == content.size());
     file.close();
+    // Without its checksum file the archive's own checks and the server
+    // decide; with it, one byte changed is enough to refuse the backup.
+    if (damage != "sidecar")
+        QVERIFY(QFile::remove(file.fileName() + ".sha256"));
     QVERIFY(sql(szName, "INSERT INTO t VALUES (-1, 'after the backup')"));
     const QStringList before = fingerprint(szName);
     takeBoxes();

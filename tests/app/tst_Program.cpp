@@ -227,7 +227,9 @@ void ProgramTest::failedBackupBeforeUpdateStopsTheUpdate()
     QTemporaryDir clientDir;
     QFile dump(clientDir.filePath(QStringLiteral("pg_dump")));
     QVERIFY(dump.open(QIODevice::WriteOnly));
-    dump.write("#!/bin/sh\necho 'pg_dump: error: disk full' >&2\nexit 3\n");
+    // It tells a version new enough for the server, so that it is the one run.
+    dump.write("#!/bin/sh\n[ \"$1\" = --version ] && { echo 'pg_dump (PostgreSQL) 99.1'; exit 0; }\n"
+               "echo 'pg_dump: error: disk full' >&2\nexit 3\n");
     dump.close();
     QVERIFY(dump.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     {
@@ -311,7 +313,8 @@ void ProgramTest::helpAndVersionPrintAndEnd_data()
     QTest::addColumn<QString>("firstLine");
 
     const QString szUsage =
-        QStringLiteral("Usage: KivDataBaseUpdater [-AutoUpdate | -AutoCreate | --help | --version]");
+        QStringLiteral("Usage: KivDataBaseUpdater [-AutoUpdate | -AutoCreate | -Status | -Backup | -Verify FILE | "
+                       "-Restore FILE --yes |");
     const QString szVersion = QStringLiteral("Kiv DataBase Updater 1.13.0.568");
     QTest::newRow("--help") << "--help" << szUsage;
     QTest::newRow("--HELP") << "--HELP" << szUsage;

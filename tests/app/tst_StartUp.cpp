@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "StartUp.h"
 
 #include <QProcess>
@@ -92,43 +93,74 @@ void StartUpTest::namesOfLogAndTranslations()
 
 void StartUpTest::firstArgumentSelectsTheMode_data()
 {
+    using C = CommandLine::Command;
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("unattended");
-    QTest::addColumn<int>("info");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QStringList>("ignored");
 
-    const int none = int(StartUp::AutoMode::None);
-    const int update = int(StartUp::AutoMode::Update);
-    const int create = int(StartUp::AutoMode::Create);
-    const int noInfo = int(StartUp::InfoOption::None);
-    const int help = int(StartUp::InfoOption::Help);
-    const int version = int(StartUp::InfoOption::Version);
-    QTest::newRow("no argument") << QStringList{"prog"} << none << false << noInfo;
-    QTest::newRow("-AutoUpdate") << QStringList{"prog", "-AutoUpdate"} << update << true << noInfo;
-    QTest::newRow("--autoupdate") << QStringList{"prog", "--autoupdate"} << update << true << noInfo;
-    QTest::newRow("-AUTOCREATE") << QStringList{"prog", "-AUTOCREATE"} << create << true << noInfo;
-    QTest::newRow("/AutoUpdate") << QStringList{"prog", "/AutoUpdate"} << none << true << noInfo;
-    QTest::newRow("---AutoUpdate") << QStringList{"prog", "---AutoUpdate"} << none << true << noInfo;
-    QTest::newRow("only the first counts")
-        << QStringList{"prog", "-AutoCreate", "-AutoUpdate"} << create << true << noInfo;
-    QTest::newRow("unknown first") << QStringList{"prog", "-x", "-AutoUpdate"} << none << true << noInfo;
-    QTest::newRow("--help") << QStringList{"prog", "--help"} << none << true << help;
-    QTest::newRow("--HeLp, more after") << QStringList{"prog", "--HeLp", "-AutoUpdate"} << none << true << help;
-    QTest::newRow("--VERSION") << QStringList{"prog", "--VERSION"} << none << true << version;
-    QTest::newRow("-help is no option") << QStringList{"prog", "-help"} << none << true << noInfo;
-    QTest::newRow("--helpme is no option") << QStringList{"prog", "--helpme"} << none << true << noInfo;
-    QTest::newRow("--version second") << QStringList{"prog", "-AutoUpdate", "--version"} << update << true << noInfo;
+    const QStringList none;
+    QTest::newRow("no argument") << QStringList{"prog"} << int(C::Window) << false << "" << false << none;
+    QTest::newRow("-AutoUpdate") << QStringList{"prog", "-AutoUpdate"} << int(C::AutoUpdate) << false << "" << false
+                                 << none;
+    QTest::newRow("--autoupdate") << QStringList{"prog", "--autoupdate"} << int(C::AutoUpdate) << false << "" << false
+                                  << none;
+    QTest::newRow("-AUTOCREATE --JSON") << QStringList{"prog", "-AUTOCREATE", "--JSON"} << int(C::AutoCreate) << true
+                                        << "" << false << none;
+    QTest::newRow("typo") << QStringList{"prog", "-AutoUpdat"} << int(C::UsageError) << false << "" << false << none;
+    QTest::newRow("/AutoUpdate") << QStringList{"prog", "/AutoUpdate"} << int(C::UsageError) << false << "" << false
+                                 << none;
+    QTest::newRow("---AutoUpdate") << QStringList{"prog", "---AutoUpdate"} << int(C::UsageError) << false << "" << false
+                                   << none;
+    QTest::newRow("only the first counts") << QStringList{"prog", "-AutoCreate", "-AutoUpdate"} << int(C::AutoCreate)
+                                           << false << "" << false << QStringList{"-AutoUpdate"};
+    QTest::newRow("--help, more after") << QStringList{"prog", "--HeLp", "-AutoUpdate"} << int(C::Help) << false << ""
+                                        << false << none;
+    QTest::newRow("--VERSION") << QStringList{"prog", "--VERSION"} << int(C::Version) << false << "" << false << none;
+    QTest::newRow("-help is no option") << QStringList{"prog", "-help"} << int(C::UsageError) << false << "" << false
+                                        << none;
+    QTest::newRow("--version second") << QStringList{"prog", "-AutoUpdate", "--version"} << int(C::AutoUpdate) << false
+                                      << "" << false << QStringList{"--version"};
+    QTest::newRow("-status --json") << QStringList{"prog", "-status", "--json"} << int(C::Status) << true << "" << false
+                                    << none;
+    QTest::newRow("json twice") << QStringList{"prog", "-Status", "--json", "--json"} << int(C::Status) << true << ""
+                                << false << QStringList{"--json"};
+    QTest::newRow("-Verify FILE") << QStringList{"prog", "-Verify", "b.tar", "--json"} << int(C::Verify) << true
+                                  << "b.tar" << false << none;
+    QTest::newRow("-Verify without file")
+        << QStringList{"prog", "-Verify"} << int(C::UsageError) << false << "" << false << none;
+    QTest::newRow("-Verify --json, no file")
+        << QStringList{"prog", "-Verify", "--json"} << int(C::UsageError) << false << "" << false << none;
+    QTest::newRow("-Restore FILE --yes") << QStringList{"prog", "-Restore", "b.tar", "--json", "--YES"}
+                                         << int(C::Restore) << true << "b.tar" << true << none;
+    QTest::newRow("--yes not last") << QStringList{"prog", "-Restore", "b.tar", "--yes", "--json"} << int(C::Restore)
+                                    << true << "b.tar" << false << QStringList{"--yes"};
+    QTest::newRow("--fresh") << QStringList{"prog", "-Rehearse", "--fresh"} << int(C::Rehearse) << false << "" << false
+                             << none;
+    QTest::newRow("--fresh elsewhere") << QStringList{"prog", "-Backup", "--fresh"} << int(C::Backup) << false << ""
+                                       << false << QStringList{"--fresh"};
 }
 
 void StartUpTest::firstArgumentSelectsTheMode()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(int, mode);
-    QFETCH(bool, unattended);
-    QFETCH(int, info);
-    QCOMPARE(int(StartUp::autoMode(arguments)), mode);
-    QCOMPARE(StartUp::isUnattended(arguments), unattended);
-    QCOMPARE(int(StartUp::infoOption(arguments)), info);
+    QFETCH(int, command);
+    QFETCH(bool, json);
+    QFETCH(QString, file);
+    QFETCH(bool, confirmed);
+    QFETCH(QStringList, ignored);
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    QCOMPARE(int(commandLine.command()), command);
+    if (commandLine.command() == CommandLine::Command::UsageError) {
+        QVERIFY(commandLine.error().contains(arguments.value(1)));
+        return;
+    }
+    QCOMPARE(commandLine.json(), json);
+    QCOMPARE(commandLine.file(), file);
+    QCOMPARE(commandLine.confirmed(), confirmed);
+    QCOMPARE(commandLine.ignored(), ignored);
 }
 
 namespace {

@@ -68,6 +68,10 @@ public:
     // 1 connections allowed, 0 refused, -1 unknown (no such database, no
     // connection, query failed).
     int databaseAllowsConnections(const QString &szName) const;
+    // The comment on a database (COMMENT ON DATABASE); empty when it has none
+    // or it cannot be read.
+    bool setDatabaseComment(const QString &szName, const QString &szComment);
+    QString databaseComment(const QString &szName) const;
     // The names of the server's databases that are not templates; empty (and
     // lastError()) when they could not be read.
     QStringList databaseNames() const;
