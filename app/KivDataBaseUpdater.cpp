@@ -8,6 +8,7 @@
 #include "KivResources.h"
 #include "LogFileManager.h"
 #include "StatusBarLabelWidget.h"
+#include "UICheckDatabase.h"
 #include "UICnfProgram.h"
 #include "UICreateDb.h"
 #include "UIForceDbVersion.h"
@@ -63,6 +64,8 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     connect(ui.actionDataBaseCreation, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseCreation);
     ui.actionCleanDataBaseBackup->setStatusTip(tr("Clean database backup"));
     connect(ui.actionCleanDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsCleanDataBaseBackup);
+    ui.actionCheckDataBase->setStatusTip(tr("Compare the database schema with the schema of its version"));
+    connect(ui.actionCheckDataBase, &QAction::triggered, this, &KivDataBaseUpdater::toolsCheckDataBase);
     ui.actionAbout->setStatusTip(tr("Show the about window"));
     connect(ui.actionAbout, &QAction::triggered, this, &KivDataBaseUpdater::helpAbout);
 
@@ -190,6 +193,13 @@ void KivDataBaseUpdater::toolsDataBaseCreation()
 void KivDataBaseUpdater::toolsCleanDataBaseBackup()
 {
     m_pDatabaseBackup->cleanBackups(this);
+}
+
+void KivDataBaseUpdater::toolsCheckDataBase()
+{
+    UICheckDatabase dialog(this);
+    logLine(QStringLiteral("Check database: %1").arg(dialog.result().summary()), LogSevInformation);
+    dialog.exec();
 }
 
 void KivDataBaseUpdater::toolsForceDataBaseVersion()

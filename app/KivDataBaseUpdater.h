@@ -37,6 +37,7 @@ public slots:
     void toolsDataBaseRestore();
     void toolsDataBaseCreation();
     void toolsCleanDataBaseBackup();
+    void toolsCheckDataBase();
     void toolsForceDataBaseVersion();
     void pushButtonStartUpdateClicked();
     void dbUpdaterUpdateStarted();

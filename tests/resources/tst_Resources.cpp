@@ -85,6 +85,7 @@ void TestResources::picturesLoadAtTheirSize_data()
                                "data_blue_add_32",
                                "data_blue_add_48",
                                "data_blue_backup_32",
+                               "data_blue_check_32",
                                "data_blue_restore_32",
                                "document_24",
                                "door_open_32",
