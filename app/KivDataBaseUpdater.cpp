@@ -15,6 +15,7 @@
 #include "SchemaDrift.h"
 #include "Sentence.h"
 #include "StatusBarLabelWidget.h"
+#include "UICheckDatabase.h"
 #include "UICnfProgram.h"
 #include "UICreateDb.h"
 #include "UIForceDbVersion.h"
@@ -71,6 +72,10 @@ KivDataBaseUpdater::KivDataBaseUpdater(QWidget *parent)
     connect(m_ui->actionDataBaseCreation, &QAction::triggered, this, &KivDataBaseUpdater::toolsDataBaseCreation);
     m_ui->actionCleanDataBaseBackup->setStatusTip(tr("Clean database backup"));
     connect(m_ui->actionCleanDataBaseBackup, &QAction::triggered, this, &KivDataBaseUpdater::toolsCleanDataBaseBackup);
+    m_ui->actionCheckDataBase->setStatusTip(tr("Compare the database schema with the schema of its version"));
+    connect(m_ui->actionCheckDataBase, &QAction::triggered, this, &KivDataBaseUpdater::toolsCheckDataBase);
+    m_ui->actionRehearseUpdate->setStatusTip(tr("Run the update on a copy of the database and time each step"));
+    connect(m_ui->actionRehearseUpdate, &QAction::triggered, this, &KivDataBaseUpdater::toolsRehearseUpdate);
     m_ui->actionAbout->setStatusTip(tr("Show the about window"));
     connect(m_ui->actionAbout, &QAction::triggered, this, &KivDataBaseUpdater::helpAbout);
 
@@ -205,6 +210,19 @@ void KivDataBaseUpdater::toolsDataBaseCreation()
 void KivDataBaseUpdater::toolsCleanDataBaseBackup()
 {
     m_pDatabaseBackup->cleanBackups(this);
+}
+
+void KivDataBaseUpdater::toolsCheckDataBase()
+{
+    UICheckDatabase dialog(this);
+    ProgramLog::info(QStringLiteral("Check database: %1").arg(dialog.result().summary()));
+    dialog.exec();
+}
+
+void KivDataBaseUpdater::toolsRehearseUpdate()
+{
+    ProgramLog::info(QStringLiteral("Rehearse the update on a copy of the database"));
+    m_pDatabaseBackup->rehearse(this);
 }
 
 void KivDataBaseUpdater::toolsForceDataBaseVersion()

@@ -47,6 +47,8 @@ public slots:
     void toolsDataBaseRestore();
     void toolsDataBaseCreation();
     void toolsCleanDataBaseBackup();
+    void toolsCheckDataBase();
+    void toolsRehearseUpdate();
     void toolsForceDataBaseVersion();
     void pushButtonStartUpdateClicked();
     void dbUpdaterUpdateStarted();

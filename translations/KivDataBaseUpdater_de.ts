@@ -194,6 +194,10 @@ The database update was not started.</source>
         <translation>Die Sicherung vor der Aktualisierung ist fehlgeschlagen.
 Die Datenbankaktualisierung wurde nicht gestartet.</translation>
     </message>
+    <message>
+        <source>Compare the database schema with the schema of its version</source>
+        <translation>Vergleicht das Datenbankschema mit dem Schema seiner Version</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>
@@ -329,6 +333,14 @@ Die Datenbankaktualisierung wurde nicht gestartet.</translation>
         <source>&amp;Start Update</source>
         <translation>Aktualisierung &amp;starten</translation>
     </message>
+    <message>
+        <source>Chec&amp;k Database</source>
+        <translation>&amp;Datenbank prüfen</translation>
+    </message>
+    <message>
+        <source>Check Database</source>
+        <translation>Datenbank prüfen</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -337,6 +349,113 @@ Die Datenbankaktualisierung wurde nicht gestartet.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Beim Verbinden mit der Datenbank ist ein Fehler aufgetreten.
 Möchten Sie die Verbindungsparameter ändern?</translation>
+    </message>
+</context>
+<context>
+    <name>UICheckDatabase</name>
+    <message>
+        <source>Check Database</source>
+        <translation>Datenbank prüfen</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Erwartet</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Gefunden</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>Erweiterung</translation>
+    </message>
+    <message>
+        <source>table</source>
+        <translation>Tabelle</translation>
+    </message>
+    <message>
+        <source>column</source>
+        <translation>Spalte</translation>
+    </message>
+    <message>
+        <source>constraint</source>
+        <translation>Constraint</translation>
+    </message>
+    <message>
+        <source>index</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>trigger</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>sequence</source>
+        <translation>Sequenz</translation>
+    </message>
+    <message>
+        <source>view</source>
+        <translation>Sicht</translation>
+    </message>
+    <message>
+        <source>materialized view</source>
+        <translation>materialisierte Sicht</translation>
+    </message>
+    <message>
+        <source>function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <source>procedure</source>
+        <translation>Prozedur</translation>
+    </message>
+    <message>
+        <source>aggregate</source>
+        <translation>Aggregatfunktion</translation>
+    </message>
+    <message>
+        <source>The database differs from the schema expected at version %1.</source>
+        <translation>Die Datenbank weicht vom Schema ab, das für Version %1 erwartet wird.</translation>
+    </message>
+    <message>
+        <source>No differences from the schema expected at version %1. The database also has objects of its own, which are not counted as drift.</source>
+        <translation>Keine Abweichung vom Schema, das für Version %1 erwartet wird. Die Datenbank hat zusätzlich eigene Objekte, die nicht als Abweichung gelten.</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>Keine Unterschiede</translation>
+    </message>
+    <message>
+        <source>The database reports no version: no comparison is possible.</source>
+        <translation>Die Datenbank meldet keine Version: kein Vergleich möglich.</translation>
+    </message>
+    <message>
+        <source>The database reports version %1, for which no expected schema is known: no comparison is possible.</source>
+        <translation>Die Datenbank meldet Version %1, für die kein erwartetes Schema bekannt ist: kein Vergleich möglich.</translation>
+    </message>
+    <message>
+        <source>Unable to check the database: %1</source>
+        <translation>Die Datenbank kann nicht geprüft werden: %1</translation>
+    </message>
+    <message>
+        <source>Missing (%1)</source>
+        <translation>Fehlend (%1)</translation>
+    </message>
+    <message>
+        <source>Changed (%1)</source>
+        <translation>Geändert (%1)</translation>
+    </message>
+    <message>
+        <source>Extra, not counted as drift (%1)</source>
+        <translation>Zusätzlich, nicht als Abweichung gezählt (%1)</translation>
     </message>
 </context>
 <context>

@@ -194,6 +194,10 @@ The database update was not started.</source>
         <translation>La copia de seguridad previa a la actualización ha fallado.
 No se ha iniciado la actualización de la base de datos.</translation>
     </message>
+    <message>
+        <source>Compare the database schema with the schema of its version</source>
+        <translation>Compara el esquema de la base de datos con el esquema de su versión</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>
@@ -329,6 +333,14 @@ No se ha iniciado la actualización de la base de datos.</translation>
         <source>&amp;Start Update</source>
         <translation>&amp;Iniciar actualización</translation>
     </message>
+    <message>
+        <source>Chec&amp;k Database</source>
+        <translation>&amp;Verificación de la base de datos</translation>
+    </message>
+    <message>
+        <source>Check Database</source>
+        <translation>Verificación de la base de datos</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -337,6 +349,113 @@ No se ha iniciado la actualización de la base de datos.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Se ha producido un error al conectar con la base de datos.
 ¿Desea cambiar los parámetros de la conexión?</translation>
+    </message>
+</context>
+<context>
+    <name>UICheckDatabase</name>
+    <message>
+        <source>Check Database</source>
+        <translation>Verificación de la base de datos</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objeto</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Esperado</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Encontrado</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>extensión</translation>
+    </message>
+    <message>
+        <source>table</source>
+        <translation>tabla</translation>
+    </message>
+    <message>
+        <source>column</source>
+        <translation>columna</translation>
+    </message>
+    <message>
+        <source>constraint</source>
+        <translation>restricción</translation>
+    </message>
+    <message>
+        <source>index</source>
+        <translation>índice</translation>
+    </message>
+    <message>
+        <source>trigger</source>
+        <translation>disparador</translation>
+    </message>
+    <message>
+        <source>sequence</source>
+        <translation>secuencia</translation>
+    </message>
+    <message>
+        <source>view</source>
+        <translation>vista</translation>
+    </message>
+    <message>
+        <source>materialized view</source>
+        <translation>vista materializada</translation>
+    </message>
+    <message>
+        <source>function</source>
+        <translation>función</translation>
+    </message>
+    <message>
+        <source>procedure</source>
+        <translation>procedimiento</translation>
+    </message>
+    <message>
+        <source>aggregate</source>
+        <translation>agregado</translation>
+    </message>
+    <message>
+        <source>The database differs from the schema expected at version %1.</source>
+        <translation>La base de datos difiere del esquema esperado para la versión %1.</translation>
+    </message>
+    <message>
+        <source>No differences from the schema expected at version %1. The database also has objects of its own, which are not counted as drift.</source>
+        <translation>Ninguna diferencia con el esquema esperado para la versión %1. La base de datos tiene además objetos propios, que no cuentan como desviación.</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>Sin diferencias</translation>
+    </message>
+    <message>
+        <source>The database reports no version: no comparison is possible.</source>
+        <translation>La base de datos no indica ninguna versión: no es posible ninguna comparación.</translation>
+    </message>
+    <message>
+        <source>The database reports version %1, for which no expected schema is known: no comparison is possible.</source>
+        <translation>La base de datos indica la versión %1, para la que no se conoce ningún esquema esperado: no es posible ninguna comparación.</translation>
+    </message>
+    <message>
+        <source>Unable to check the database: %1</source>
+        <translation>No se puede verificar la base de datos: %1</translation>
+    </message>
+    <message>
+        <source>Missing (%1)</source>
+        <translation>Ausentes (%1)</translation>
+    </message>
+    <message>
+        <source>Changed (%1)</source>
+        <translation>Modificados (%1)</translation>
+    </message>
+    <message>
+        <source>Extra, not counted as drift (%1)</source>
+        <translation>Adicionales, no cuentan como desviación (%1)</translation>
     </message>
 </context>
 <context>

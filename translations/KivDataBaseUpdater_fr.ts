@@ -194,6 +194,10 @@ The database update was not started.</source>
         <translation>La sauvegarde avant la mise à jour a échoué.
 La mise à jour de la base de données n&apos;a pas été lancée.</translation>
     </message>
+    <message>
+        <source>Compare the database schema with the schema of its version</source>
+        <translation>Compare le schéma de la base de données avec le schéma de sa version</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>
@@ -329,6 +333,14 @@ La mise à jour de la base de données n&apos;a pas été lancée.</translation>
         <source>&amp;Start Update</source>
         <translation>&amp;Démarrer la mise à jour</translation>
     </message>
+    <message>
+        <source>Chec&amp;k Database</source>
+        <translation>&amp;Vérification de la base de données</translation>
+    </message>
+    <message>
+        <source>Check Database</source>
+        <translation>Vérification de la base de données</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -337,6 +349,113 @@ La mise à jour de la base de données n&apos;a pas été lancée.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Une erreur s&apos;est produite lors de la connexion à la base de données.
 Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>UICheckDatabase</name>
+    <message>
+        <source>Check Database</source>
+        <translation>Vérification de la base de données</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Attendu</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Trouvé</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>extension</translation>
+    </message>
+    <message>
+        <source>table</source>
+        <translation>table</translation>
+    </message>
+    <message>
+        <source>column</source>
+        <translation>colonne</translation>
+    </message>
+    <message>
+        <source>constraint</source>
+        <translation>contrainte</translation>
+    </message>
+    <message>
+        <source>index</source>
+        <translation>index</translation>
+    </message>
+    <message>
+        <source>trigger</source>
+        <translation>déclencheur</translation>
+    </message>
+    <message>
+        <source>sequence</source>
+        <translation>séquence</translation>
+    </message>
+    <message>
+        <source>view</source>
+        <translation>vue</translation>
+    </message>
+    <message>
+        <source>materialized view</source>
+        <translation>vue matérialisée</translation>
+    </message>
+    <message>
+        <source>function</source>
+        <translation>fonction</translation>
+    </message>
+    <message>
+        <source>procedure</source>
+        <translation>procédure</translation>
+    </message>
+    <message>
+        <source>aggregate</source>
+        <translation>agrégat</translation>
+    </message>
+    <message>
+        <source>The database differs from the schema expected at version %1.</source>
+        <translation>La base de données diffère du schéma attendu pour la version %1.</translation>
+    </message>
+    <message>
+        <source>No differences from the schema expected at version %1. The database also has objects of its own, which are not counted as drift.</source>
+        <translation>Aucune différence avec le schéma attendu pour la version %1. La base de données a aussi ses propres objets, qui ne comptent pas comme une dérive.</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>Aucune différence</translation>
+    </message>
+    <message>
+        <source>The database reports no version: no comparison is possible.</source>
+        <translation>La base de données n&apos;indique aucune version : aucune comparaison n&apos;est possible.</translation>
+    </message>
+    <message>
+        <source>The database reports version %1, for which no expected schema is known: no comparison is possible.</source>
+        <translation>La base de données indique la version %1, pour laquelle aucun schéma attendu n&apos;est connu : aucune comparaison n&apos;est possible.</translation>
+    </message>
+    <message>
+        <source>Unable to check the database: %1</source>
+        <translation>Impossible de vérifier la base de données : %1</translation>
+    </message>
+    <message>
+        <source>Missing (%1)</source>
+        <translation>Manquants (%1)</translation>
+    </message>
+    <message>
+        <source>Changed (%1)</source>
+        <translation>Modifiés (%1)</translation>
+    </message>
+    <message>
+        <source>Extra, not counted as drift (%1)</source>
+        <translation>En plus, non comptés comme dérive (%1)</translation>
     </message>
 </context>
 <context>

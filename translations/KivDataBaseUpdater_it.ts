@@ -194,6 +194,10 @@ The database update was not started.</source>
         <translation>Il backup prima dell&apos;aggiornamento non è riuscito.
 L&apos;aggiornamento del database non è stato avviato.</translation>
     </message>
+    <message>
+        <source>Compare the database schema with the schema of its version</source>
+        <translation>Confronta lo schema del database con lo schema della sua versione</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>
@@ -329,6 +333,14 @@ L&apos;aggiornamento del database non è stato avviato.</translation>
         <source>&amp;Start Update</source>
         <translation>&amp;Avvia aggiornamento</translation>
     </message>
+    <message>
+        <source>Chec&amp;k Database</source>
+        <translation>&amp;Verifica database</translation>
+    </message>
+    <message>
+        <source>Check Database</source>
+        <translation>Verifica database</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -337,6 +349,113 @@ L&apos;aggiornamento del database non è stato avviato.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Si è verificato un errore durante la connessione al database.
 Modificare i parametri utilizzati per la connessione?</translation>
+    </message>
+</context>
+<context>
+    <name>UICheckDatabase</name>
+    <message>
+        <source>Check Database</source>
+        <translation>Verifica database</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Oggetto</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Atteso</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Trovato</translation>
+    </message>
+    <message>
+        <source>extension</source>
+        <translation>estensione</translation>
+    </message>
+    <message>
+        <source>table</source>
+        <translation>tabella</translation>
+    </message>
+    <message>
+        <source>column</source>
+        <translation>colonna</translation>
+    </message>
+    <message>
+        <source>constraint</source>
+        <translation>vincolo</translation>
+    </message>
+    <message>
+        <source>index</source>
+        <translation>indice</translation>
+    </message>
+    <message>
+        <source>trigger</source>
+        <translation>trigger</translation>
+    </message>
+    <message>
+        <source>sequence</source>
+        <translation>sequenza</translation>
+    </message>
+    <message>
+        <source>view</source>
+        <translation>vista</translation>
+    </message>
+    <message>
+        <source>materialized view</source>
+        <translation>vista materializzata</translation>
+    </message>
+    <message>
+        <source>function</source>
+        <translation>funzione</translation>
+    </message>
+    <message>
+        <source>procedure</source>
+        <translation>procedura</translation>
+    </message>
+    <message>
+        <source>aggregate</source>
+        <translation>aggregato</translation>
+    </message>
+    <message>
+        <source>The database differs from the schema expected at version %1.</source>
+        <translation>Il database differisce dallo schema atteso per la versione %1.</translation>
+    </message>
+    <message>
+        <source>No differences from the schema expected at version %1. The database also has objects of its own, which are not counted as drift.</source>
+        <translation>Nessuna differenza dallo schema atteso per la versione %1. Il database ha anche oggetti propri, che non contano come deviazione.</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>Nessuna differenza</translation>
+    </message>
+    <message>
+        <source>The database reports no version: no comparison is possible.</source>
+        <translation>Il database non riporta alcuna versione: nessun confronto è possibile.</translation>
+    </message>
+    <message>
+        <source>The database reports version %1, for which no expected schema is known: no comparison is possible.</source>
+        <translation>Il database riporta la versione %1, per la quale non è noto alcuno schema atteso: nessun confronto è possibile.</translation>
+    </message>
+    <message>
+        <source>Unable to check the database: %1</source>
+        <translation>Impossibile verificare il database: %1</translation>
+    </message>
+    <message>
+        <source>Missing (%1)</source>
+        <translation>Mancanti (%1)</translation>
+    </message>
+    <message>
+        <source>Changed (%1)</source>
+        <translation>Modificati (%1)</translation>
+    </message>
+    <message>
+        <source>Extra, not counted as drift (%1)</source>
+        <translation>In più, non contano come deviazione (%1)</translation>
     </message>
 </context>
 <context>

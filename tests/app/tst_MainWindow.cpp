@@ -4,12 +4,14 @@
 #include "KivDataBaseUpdater.h"
 #include "StartUp.h"
 #include "TestDatabase.h"
+#include "UICheckDatabase.h"
 #include "UIMessageBox.h"
 #include "UpdaterTestDatabase.h"
 #include "UpdaterTestLog.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -57,6 +59,7 @@ private slots:
     void failedRunLeavesTheUpdatingState();
     void closingAnOldDatabaseAsks();
     void aboutWithoutServer();
+    void checkDatabaseFromTheToolsMenu();
     void startUpConnection();
 
 private:
@@ -240,6 +243,41 @@ void MainWindowTest::aboutWithoutServer()
              QStringLiteral("<html><head/><body><p><span style=\" font-size:10pt; font-weight:600;\">Telvor Imaging "
                             "Suite Database Updater v1.13.0.568<br><br>Postgresql not installed.<span style=\" "
                             "font-size:10pt; font-weight:400;\"></span></p></body></html>"));
+}
+
+// The Tools menu offers the check after the backup cleaning; the dialog shows
+// the database the window is connected to, and the log gets the summary.
+void MainWindowTest::checkDatabaseFromTheToolsMenu()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("check")), qPrintable(m_db.lastError()));
+    QVERIFY2(m_db.bringTo(QStringLiteral("1.9.0")), qPrintable(m_db.lastError()));
+    QVERIFY(m_db.exec(QStringLiteral("ALTER TABLE patients DROP COLUMN import_id")));
+    useDatabase(QStringLiteral("check"));
+
+    KivDataBaseUpdater window;
+    const QList<QAction *> lstTools = window.findChild<QMenu *>("menu_Tools")->actions();
+    auto *pCheck = window.findChild<QAction *>("actionCheckDataBase");
+    QVERIFY(pCheck);
+    QVERIFY(!pCheck->icon().isNull());
+    QCOMPARE(lstTools.indexOf(pCheck), lstTools.indexOf(window.findChild<QAction *>("actionCleanDataBaseBackup")) + 1);
+
+    // The dialog processes events before it is shown: wait until it is up.
+    QString szSummary;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&szSummary, &closer] {
+        auto *pDialog = qobject_cast<UICheckDatabase *>(QApplication::activeModalWidget());
+        if (!pDialog)
+            return;
+        closer.stop();
+        szSummary = pDialog->findChild<QLabel *>("labelSummary")->text();
+        pDialog->reject();
+    });
+    closer.start(10);
+    pCheck->trigger();
+    QVERIFY(!closer.isActive());
+    QCOMPARE(szSummary, QStringLiteral("The database differs from the schema expected at version 1.9.0."));
+    QVERIFY(m_log.entries().contains(
+        QStringLiteral("Check database: Schema drift from version 1.9.0: 1 missing, 0 changed.")));
 }
 
 void MainWindowTest::startUpConnection()
