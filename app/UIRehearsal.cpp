@@ -32,10 +32,9 @@ UIRehearsal::UIRehearsal(const Rehearsal::Result &result, QWidget *pParent)
     for (const RunReport::Difference &difference : result.lstDrift)
         difference.szKind == QLatin1String("extra") ? ++nExtra : ++nDrift;
     m_ui->labelDrift->setText(nDrift == 0 ? tr("The schema of the copy matches its version.")
-                                          : tr("The schema of the copy differs from its version in %n place(s): "
-                                               "Tools > Check database lists them.",
-                                               nullptr,
-                                               nDrift));
+                                          : tr("The schema of the copy differs from its version (differences: "
+                                               "%1). Tools > Check Database lists them.")
+                                                .arg(nDrift));
 }
 
 UIRehearsal::~UIRehearsal() = default;

@@ -171,10 +171,6 @@ Fortfahren?</translation>
         <translation>Datenbankwiederherstellung: Die Aktivität der Datenbank konnte nicht beendet werden.</translation>
     </message>
     <message>
-        <source>Restore database: Unable to delete the database.</source>
-        <translation>Datenbankwiederherstellung: Die Datenbank konnte nicht gelöscht werden.</translation>
-    </message>
-    <message>
         <source>Restore database: Unable to create the database.</source>
         <translation>Datenbankwiederherstellung: Die Datenbank konnte nicht angelegt werden.</translation>
     </message>
@@ -197,6 +193,52 @@ Die Datenbankaktualisierung wurde nicht gestartet.</translation>
     <message>
         <source>Compare the database schema with the schema of its version</source>
         <translation>Vergleicht das Datenbankschema mit dem Schema seiner Version</translation>
+    </message>
+    <message>
+        <source>The backup program does not fit the database server:
+%1
+The database backup was aborted.</source>
+        <translation>Das Sicherungsprogramm passt nicht zum Datenbankserver:
+%1
+Die Datenbanksicherung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The restore program does not fit this backup or the database server:
+%1
+The database restore was aborted.</source>
+        <translation>Das Wiederherstellungsprogramm passt nicht zu dieser Sicherung oder zum Datenbankserver:
+%1
+Die Wiederherstellung der Datenbank wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The restored data could not take the place of the database %1, which keeps its data as before.
+The database restore was aborted.</source>
+        <translation>Die wiederhergestellten Daten konnten die Datenbank %1 nicht ersetzen; sie behält ihre bisherigen Daten.
+Die Wiederherstellung der Datenbank wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The database %1 could not be put back under its name: its data is in the database %2, the restored data in the database %3.
+No data was deleted. Call the service engineer.</source>
+        <translation>Die Datenbank %1 konnte nicht wieder unter ihren Namen gebracht werden: ihre Daten liegen in der Datenbank %2, die wiederhergestellten Daten in der Datenbank %3.
+Es wurden keine Daten gelöscht. Rufen Sie den Servicetechniker.</translation>
+    </message>
+    <message>
+        <source>These connections to the database will be ended:
+%1</source>
+        <translation>Diese Verbindungen zur Datenbank werden beendet:
+%1</translation>
+    </message>
+    <message>
+        <source>The update will be rehearsed on a copy of the database %1, made from the newest verified backup.
+The database itself is not changed. This takes about as long as a restore and the update.
+Continue ?</source>
+        <translation>Die Aktualisierung wird an einer Kopie der Datenbank %1 erprobt, die aus der neuesten geprüften Sicherung erstellt wird.
+Die Datenbank selbst wird nicht verändert. Das dauert etwa so lange wie eine Wiederherstellung und die Aktualisierung.
+Fortfahren ?</translation>
+    </message>
+    <message>
+        <source>Run the update on a copy of the database and time each step</source>
+        <translation>Führt die Aktualisierung an einer Kopie der Datenbank aus und misst jeden Schritt</translation>
     </message>
 </context>
 <context>
@@ -341,6 +383,14 @@ Die Datenbankaktualisierung wurde nicht gestartet.</translation>
         <source>Check Database</source>
         <translation>Datenbank prüfen</translation>
     </message>
+    <message>
+        <source>Re&amp;hearse Update</source>
+        <translation>Aktualisierung &amp;erproben</translation>
+    </message>
+    <message>
+        <source>Rehearse Update</source>
+        <translation>Aktualisierung erproben</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -349,6 +399,39 @@ Die Datenbankaktualisierung wurde nicht gestartet.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Beim Verbinden mit der Datenbank ist ein Fehler aufgetreten.
 Möchten Sie die Verbindungsparameter ändern?</translation>
+    </message>
+</context>
+<context>
+    <name>Rehearsal</name>
+    <message>
+        <source>There is no verified backup to rehearse the update on.
+Make a backup first.</source>
+        <translation>Es gibt keine geprüfte Sicherung, an der die Aktualisierung erprobt werden kann.
+Erstellen Sie zuerst eine Sicherung.</translation>
+    </message>
+    <message>
+        <source>The copy of the database for the rehearsal could not be made.</source>
+        <translation>Die Kopie der Datenbank für die Erprobung konnte nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>The copy reports version %1: there is no step to rehearse.</source>
+        <translation>Die Kopie meldet die Version %1: es gibt keinen Schritt zu erproben.</translation>
+    </message>
+    <message>
+        <source>The update from version %1 to %2 succeeded on the copy of the database.</source>
+        <translation>Die Aktualisierung von Version %1 auf %2 ist an der Kopie der Datenbank gelungen.</translation>
+    </message>
+    <message>
+        <source>The step to version %1 failed on the copy of the database.
+The log names the cause.</source>
+        <translation>Der Schritt zur Version %1 ist an der Kopie der Datenbank gescheitert.
+Das Protokoll nennt die Ursache.</translation>
+    </message>
+    <message>
+        <source>The update could not run on the copy of the database.
+The log names the cause.</source>
+        <translation>Die Aktualisierung konnte an der Kopie der Datenbank nicht ausgeführt werden.
+Das Protokoll nennt die Ursache.</translation>
     </message>
 </context>
 <context>
@@ -705,6 +788,49 @@ Möchten Sie die Verbindungsparameter ändern?</translation>
     <message>
         <source>Are you sure you want to force the database to version %1 ?</source>
         <translation>Möchten Sie die Datenbank wirklich auf Version %1 setzen?</translation>
+    </message>
+</context>
+<context>
+    <name>UIRehearsal</name>
+    <message>
+        <source>Rehearse update</source>
+        <translation>Aktualisierung erproben</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Copy made from the backup %1</source>
+        <translation>Kopie aus der Sicherung %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Gelungen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Gescheitert</translation>
+    </message>
+    <message>
+        <source>The schema of the copy matches its version.</source>
+        <translation>Das Schema der Kopie entspricht ihrer Version.</translation>
+    </message>
+    <message>
+        <source>The schema of the copy differs from its version (differences: %1). Tools &gt; Check Database lists them.</source>
+        <translation>Das Schema der Kopie weicht von seiner Version ab (Unterschiede: %1). Werkzeuge &gt; Datenbank prüfen listet sie auf.</translation>
     </message>
 </context>
 </TS>

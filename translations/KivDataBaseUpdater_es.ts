@@ -171,10 +171,6 @@ Continue ?</source>
         <translation>Restauración de la base de datos: no se puede terminar la actividad de la base de datos.</translation>
     </message>
     <message>
-        <source>Restore database: Unable to delete the database.</source>
-        <translation>Restauración de la base de datos: no se puede eliminar la base de datos.</translation>
-    </message>
-    <message>
         <source>Restore database: Unable to create the database.</source>
         <translation>Restauración de la base de datos: no se puede crear la base de datos.</translation>
     </message>
@@ -197,6 +193,52 @@ No se ha iniciado la actualización de la base de datos.</translation>
     <message>
         <source>Compare the database schema with the schema of its version</source>
         <translation>Compara el esquema de la base de datos con el esquema de su versión</translation>
+    </message>
+    <message>
+        <source>The backup program does not fit the database server:
+%1
+The database backup was aborted.</source>
+        <translation>El programa de copia de seguridad no es adecuado para el servidor de la base de datos:
+%1
+La copia de seguridad de la base de datos se ha interrumpido.</translation>
+    </message>
+    <message>
+        <source>The restore program does not fit this backup or the database server:
+%1
+The database restore was aborted.</source>
+        <translation>El programa de restauración no es adecuado para esta copia de seguridad o para el servidor de la base de datos:
+%1
+La restauración de la base de datos se ha interrumpido.</translation>
+    </message>
+    <message>
+        <source>The restored data could not take the place of the database %1, which keeps its data as before.
+The database restore was aborted.</source>
+        <translation>Los datos restaurados no han podido sustituir la base de datos %1, que conserva sus datos como antes.
+La restauración de la base de datos se ha interrumpido.</translation>
+    </message>
+    <message>
+        <source>The database %1 could not be put back under its name: its data is in the database %2, the restored data in the database %3.
+No data was deleted. Call the service engineer.</source>
+        <translation>No se ha podido devolver su nombre a la base de datos %1: sus datos están en la base de datos %2 y los datos restaurados en la base de datos %3.
+No se ha borrado ningún dato. Llame al técnico de servicio.</translation>
+    </message>
+    <message>
+        <source>These connections to the database will be ended:
+%1</source>
+        <translation>Se cerrarán estas conexiones a la base de datos:
+%1</translation>
+    </message>
+    <message>
+        <source>The update will be rehearsed on a copy of the database %1, made from the newest verified backup.
+The database itself is not changed. This takes about as long as a restore and the update.
+Continue ?</source>
+        <translation>La actualización se ensayará en una copia de la base de datos %1, hecha a partir de la copia de seguridad verificada más reciente.
+La base de datos en sí no se modifica. Tarda aproximadamente lo mismo que una restauración y la actualización.
+¿Continuar ?</translation>
+    </message>
+    <message>
+        <source>Run the update on a copy of the database and time each step</source>
+        <translation>Ejecuta la actualización en una copia de la base de datos y mide cada paso</translation>
     </message>
 </context>
 <context>
@@ -341,6 +383,14 @@ No se ha iniciado la actualización de la base de datos.</translation>
         <source>Check Database</source>
         <translation>Verificación de la base de datos</translation>
     </message>
+    <message>
+        <source>Re&amp;hearse Update</source>
+        <translation>&amp;Ensayar actualización</translation>
+    </message>
+    <message>
+        <source>Rehearse Update</source>
+        <translation>Ensayar actualización</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -349,6 +399,39 @@ No se ha iniciado la actualización de la base de datos.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Se ha producido un error al conectar con la base de datos.
 ¿Desea cambiar los parámetros de la conexión?</translation>
+    </message>
+</context>
+<context>
+    <name>Rehearsal</name>
+    <message>
+        <source>There is no verified backup to rehearse the update on.
+Make a backup first.</source>
+        <translation>No hay ninguna copia de seguridad verificada en la que ensayar la actualización.
+Haga primero una copia de seguridad.</translation>
+    </message>
+    <message>
+        <source>The copy of the database for the rehearsal could not be made.</source>
+        <translation>No se ha podido hacer la copia de la base de datos para el ensayo.</translation>
+    </message>
+    <message>
+        <source>The copy reports version %1: there is no step to rehearse.</source>
+        <translation>La copia indica la versión %1: no hay ningún paso que ensayar.</translation>
+    </message>
+    <message>
+        <source>The update from version %1 to %2 succeeded on the copy of the database.</source>
+        <translation>La actualización de la versión %1 a la %2 ha funcionado en la copia de la base de datos.</translation>
+    </message>
+    <message>
+        <source>The step to version %1 failed on the copy of the database.
+The log names the cause.</source>
+        <translation>El paso a la versión %1 ha fallado en la copia de la base de datos.
+El registro indica la causa.</translation>
+    </message>
+    <message>
+        <source>The update could not run on the copy of the database.
+The log names the cause.</source>
+        <translation>No se ha podido ejecutar la actualización en la copia de la base de datos.
+El registro indica la causa.</translation>
     </message>
 </context>
 <context>
@@ -705,6 +788,49 @@ Would you change the parameters used for the connection ?</source>
     <message>
         <source>Are you sure you want to force the database to version %1 ?</source>
         <translation>¿Seguro que desea forzar la base de datos a la versión %1?</translation>
+    </message>
+</context>
+<context>
+    <name>UIRehearsal</name>
+    <message>
+        <source>Rehearse update</source>
+        <translation>Ensayar actualización</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versión</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duración</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Resultado</translation>
+    </message>
+    <message>
+        <source>Copy made from the backup %1</source>
+        <translation>Copia hecha a partir de la copia de seguridad %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Correcto</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fallido</translation>
+    </message>
+    <message>
+        <source>The schema of the copy matches its version.</source>
+        <translation>El esquema de la copia corresponde a su versión.</translation>
+    </message>
+    <message>
+        <source>The schema of the copy differs from its version (differences: %1). Tools &gt; Check Database lists them.</source>
+        <translation>El esquema de la copia difiere de su versión (diferencias: %1). Herramientas &gt; Verificación de la base de datos las enumera.</translation>
     </message>
 </context>
 </TS>

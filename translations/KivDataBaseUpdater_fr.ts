@@ -171,10 +171,6 @@ Continuer&#xa0;?</translation>
         <translation>Restauration de la base de données&#xa0;: impossible de mettre fin à l&apos;activité de la base de données.</translation>
     </message>
     <message>
-        <source>Restore database: Unable to delete the database.</source>
-        <translation>Restauration de la base de données&#xa0;: impossible de supprimer la base de données.</translation>
-    </message>
-    <message>
         <source>Restore database: Unable to create the database.</source>
         <translation>Restauration de la base de données&#xa0;: impossible de créer la base de données.</translation>
     </message>
@@ -197,6 +193,52 @@ La mise à jour de la base de données n&apos;a pas été lancée.</translation>
     <message>
         <source>Compare the database schema with the schema of its version</source>
         <translation>Compare le schéma de la base de données avec le schéma de sa version</translation>
+    </message>
+    <message>
+        <source>The backup program does not fit the database server:
+%1
+The database backup was aborted.</source>
+        <translation>Le programme de sauvegarde ne convient pas au serveur de la base de données :
+%1
+La sauvegarde de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>The restore program does not fit this backup or the database server:
+%1
+The database restore was aborted.</source>
+        <translation>Le programme de restauration ne convient pas à cette sauvegarde ou au serveur de la base de données :
+%1
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>The restored data could not take the place of the database %1, which keeps its data as before.
+The database restore was aborted.</source>
+        <translation>Les données restaurées n&apos;ont pas pu remplacer la base de données %1, qui garde ses données comme avant.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
+    <message>
+        <source>The database %1 could not be put back under its name: its data is in the database %2, the restored data in the database %3.
+No data was deleted. Call the service engineer.</source>
+        <translation>La base de données %1 n&apos;a pas pu reprendre son nom : ses données sont dans la base de données %2, les données restaurées dans la base de données %3.
+Aucune donnée n&apos;a été supprimée. Appelez le technicien de maintenance.</translation>
+    </message>
+    <message>
+        <source>These connections to the database will be ended:
+%1</source>
+        <translation>Ces connexions à la base de données seront fermées :
+%1</translation>
+    </message>
+    <message>
+        <source>The update will be rehearsed on a copy of the database %1, made from the newest verified backup.
+The database itself is not changed. This takes about as long as a restore and the update.
+Continue ?</source>
+        <translation>La mise à jour sera répétée sur une copie de la base de données %1, faite à partir de la dernière sauvegarde vérifiée.
+La base de données elle-même n&apos;est pas modifiée. Cela dure environ autant qu&apos;une restauration et la mise à jour.
+Continuer ?</translation>
+    </message>
+    <message>
+        <source>Run the update on a copy of the database and time each step</source>
+        <translation>Exécute la mise à jour sur une copie de la base de données et mesure chaque étape</translation>
     </message>
 </context>
 <context>
@@ -341,6 +383,14 @@ La mise à jour de la base de données n&apos;a pas été lancée.</translation>
         <source>Check Database</source>
         <translation>Vérification de la base de données</translation>
     </message>
+    <message>
+        <source>Re&amp;hearse Update</source>
+        <translation>&amp;Répéter la mise à jour</translation>
+    </message>
+    <message>
+        <source>Rehearse Update</source>
+        <translation>Répéter la mise à jour</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -349,6 +399,39 @@ La mise à jour de la base de données n&apos;a pas été lancée.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Une erreur s&apos;est produite lors de la connexion à la base de données.
 Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>Rehearsal</name>
+    <message>
+        <source>There is no verified backup to rehearse the update on.
+Make a backup first.</source>
+        <translation>Il n&apos;y a aucune sauvegarde vérifiée sur laquelle répéter la mise à jour.
+Faites d&apos;abord une sauvegarde.</translation>
+    </message>
+    <message>
+        <source>The copy of the database for the rehearsal could not be made.</source>
+        <translation>La copie de la base de données pour la répétition n&apos;a pas pu être faite.</translation>
+    </message>
+    <message>
+        <source>The copy reports version %1: there is no step to rehearse.</source>
+        <translation>La copie indique la version %1 : il n&apos;y a aucune étape à répéter.</translation>
+    </message>
+    <message>
+        <source>The update from version %1 to %2 succeeded on the copy of the database.</source>
+        <translation>La mise à jour de la version %1 à la %2 a réussi sur la copie de la base de données.</translation>
+    </message>
+    <message>
+        <source>The step to version %1 failed on the copy of the database.
+The log names the cause.</source>
+        <translation>L&apos;étape vers la version %1 a échoué sur la copie de la base de données.
+Le journal en indique la cause.</translation>
+    </message>
+    <message>
+        <source>The update could not run on the copy of the database.
+The log names the cause.</source>
+        <translation>La mise à jour n&apos;a pas pu s&apos;exécuter sur la copie de la base de données.
+Le journal en indique la cause.</translation>
     </message>
 </context>
 <context>
@@ -705,6 +788,49 @@ Voulez-vous modifier les paramètres de connexion&#xa0;?</translation>
     <message>
         <source>Are you sure you want to force the database to version %1 ?</source>
         <translation>Voulez-vous vraiment forcer la base de données à la version %1&#xa0;?</translation>
+    </message>
+</context>
+<context>
+    <name>UIRehearsal</name>
+    <message>
+        <source>Rehearse update</source>
+        <translation>Répéter la mise à jour</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Résultat</translation>
+    </message>
+    <message>
+        <source>Copy made from the backup %1</source>
+        <translation>Copie faite à partir de la sauvegarde %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Réussie</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Échouée</translation>
+    </message>
+    <message>
+        <source>The schema of the copy matches its version.</source>
+        <translation>Le schéma de la copie correspond à sa version.</translation>
+    </message>
+    <message>
+        <source>The schema of the copy differs from its version (differences: %1). Tools &gt; Check Database lists them.</source>
+        <translation>Le schéma de la copie diffère de sa version (différences : %1). Outils &gt; Vérification de la base de données les énumère.</translation>
     </message>
 </context>
 </TS>

@@ -171,10 +171,6 @@ Continuare?</translation>
         <translation>Ripristino database: impossibile terminare l&apos;attività del database.</translation>
     </message>
     <message>
-        <source>Restore database: Unable to delete the database.</source>
-        <translation>Ripristino database: impossibile eliminare il database.</translation>
-    </message>
-    <message>
         <source>Restore database: Unable to create the database.</source>
         <translation>Ripristino database: impossibile creare il database.</translation>
     </message>
@@ -197,6 +193,52 @@ L&apos;aggiornamento del database non è stato avviato.</translation>
     <message>
         <source>Compare the database schema with the schema of its version</source>
         <translation>Confronta lo schema del database con lo schema della sua versione</translation>
+    </message>
+    <message>
+        <source>The backup program does not fit the database server:
+%1
+The database backup was aborted.</source>
+        <translation>Il programma di backup non è adatto al server del database:
+%1
+Il backup del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>The restore program does not fit this backup or the database server:
+%1
+The database restore was aborted.</source>
+        <translation>Il programma di ripristino non è adatto a questo backup o al server del database:
+%1
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>The restored data could not take the place of the database %1, which keeps its data as before.
+The database restore was aborted.</source>
+        <translation>I dati ripristinati non hanno potuto sostituire il database %1, che conserva i suoi dati come prima.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
+    <message>
+        <source>The database %1 could not be put back under its name: its data is in the database %2, the restored data in the database %3.
+No data was deleted. Call the service engineer.</source>
+        <translation>Non è stato possibile ripristinare il nome del database %1: i suoi dati sono nel database %2, i dati ripristinati nel database %3.
+Nessun dato è stato cancellato. Chiamare il tecnico dell&apos;assistenza.</translation>
+    </message>
+    <message>
+        <source>These connections to the database will be ended:
+%1</source>
+        <translation>Queste connessioni al database verranno chiuse:
+%1</translation>
+    </message>
+    <message>
+        <source>The update will be rehearsed on a copy of the database %1, made from the newest verified backup.
+The database itself is not changed. This takes about as long as a restore and the update.
+Continue ?</source>
+        <translation>L&apos;aggiornamento verrà provato su una copia del database %1, ricavata dal backup verificato più recente.
+Il database stesso non viene modificato. Ci vuole circa quanto un ripristino e l&apos;aggiornamento.
+Continuare ?</translation>
+    </message>
+    <message>
+        <source>Run the update on a copy of the database and time each step</source>
+        <translation>Esegue l&apos;aggiornamento su una copia del database e misura la durata di ogni passo</translation>
     </message>
 </context>
 <context>
@@ -341,6 +383,14 @@ L&apos;aggiornamento del database non è stato avviato.</translation>
         <source>Check Database</source>
         <translation>Verifica database</translation>
     </message>
+    <message>
+        <source>Re&amp;hearse Update</source>
+        <translation>&amp;Prova aggiornamento</translation>
+    </message>
+    <message>
+        <source>Rehearse Update</source>
+        <translation>Prova aggiornamento</translation>
+    </message>
 </context>
 <context>
     <name>OpenDataBase</name>
@@ -349,6 +399,39 @@ L&apos;aggiornamento del database non è stato avviato.</translation>
 Would you change the parameters used for the connection ?</source>
         <translation>Si è verificato un errore durante la connessione al database.
 Modificare i parametri utilizzati per la connessione?</translation>
+    </message>
+</context>
+<context>
+    <name>Rehearsal</name>
+    <message>
+        <source>There is no verified backup to rehearse the update on.
+Make a backup first.</source>
+        <translation>Non c&apos;è un backup verificato su cui provare l&apos;aggiornamento.
+Eseguire prima un backup.</translation>
+    </message>
+    <message>
+        <source>The copy of the database for the rehearsal could not be made.</source>
+        <translation>Non è stato possibile creare la copia del database per la prova.</translation>
+    </message>
+    <message>
+        <source>The copy reports version %1: there is no step to rehearse.</source>
+        <translation>La copia riporta la versione %1: non c&apos;è alcun passo da provare.</translation>
+    </message>
+    <message>
+        <source>The update from version %1 to %2 succeeded on the copy of the database.</source>
+        <translation>L&apos;aggiornamento dalla versione %1 alla %2 è riuscito sulla copia del database.</translation>
+    </message>
+    <message>
+        <source>The step to version %1 failed on the copy of the database.
+The log names the cause.</source>
+        <translation>Il passo alla versione %1 è fallito sulla copia del database.
+Il log ne indica la causa.</translation>
+    </message>
+    <message>
+        <source>The update could not run on the copy of the database.
+The log names the cause.</source>
+        <translation>Non è stato possibile eseguire l&apos;aggiornamento sulla copia del database.
+Il log ne indica la causa.</translation>
     </message>
 </context>
 <context>
@@ -705,6 +788,49 @@ Modificare i parametri utilizzati per la connessione?</translation>
     <message>
         <source>Are you sure you want to force the database to version %1 ?</source>
         <translation>Forzare il database alla versione %1?</translation>
+    </message>
+</context>
+<context>
+    <name>UIRehearsal</name>
+    <message>
+        <source>Rehearse update</source>
+        <translation>Prova aggiornamento</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Versione</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durata</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Risultato</translation>
+    </message>
+    <message>
+        <source>Copy made from the backup %1</source>
+        <translation>Copia ricavata dal backup %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Riuscito</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fallito</translation>
+    </message>
+    <message>
+        <source>The schema of the copy matches its version.</source>
+        <translation>Lo schema della copia corrisponde alla sua versione.</translation>
+    </message>
+    <message>
+        <source>The schema of the copy differs from its version (differences: %1). Tools &gt; Check Database lists them.</source>
+        <translation>Lo schema della copia differisce dalla sua versione (differenze: %1). Strumenti &gt; Verifica database le elenca.</translation>
     </message>
 </context>
 </TS>
