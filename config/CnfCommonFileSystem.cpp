@@ -7,21 +7,14 @@ namespace {
 const QString kKeyAdditionalPath = QStringLiteral("common/additionalPath%1");
 constexpr int kStoredAdditionalPaths = 3;
 
-QString defaultKivRoot()
+// The suite's folders before they are stored: fixed on Windows, below the
+// home folder elsewhere.
+QString defaultFolder(const QString &szName)
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral("C:/KIVsoftware");
+    return QStringLiteral("C:/") + szName;
 #else
-    return QDir::homePath() + QStringLiteral("/KIVsoftware");
-#endif
-}
-
-QString defaultSoftwarePath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:/KIV");
-#else
-    return QDir::homePath() + QStringLiteral("/KIV");
+    return QDir::homePath() + QLatin1Char('/') + szName;
 #endif
 }
 
@@ -33,8 +26,11 @@ const CnfTable<CnfCommonFileSystem> &CnfCommonFileSystem::table()
     // The suite's installer owns the root folder, the application-data
     // location and the flag: this program only reads them.
     static const Table s_table{
-        {"kivRoot", &CnfCommonFileSystem::m_szKivRoot, &defaultKivRoot, Table::LoadOnly},
-        {"softwarePath", &CnfCommonFileSystem::m_szSoftwarePath, &defaultSoftwarePath},
+        {"kivRoot",
+         &CnfCommonFileSystem::m_szKivRoot,
+         [] { return defaultFolder(QStringLiteral("KIVsoftware")); },
+         Table::LoadOnly},
+        {"softwarePath", &CnfCommonFileSystem::m_szSoftwarePath, [] { return defaultFolder(QStringLiteral("KIV")); }},
         {"appDataLocation", &CnfCommonFileSystem::m_szAppDataLocation, QString(), Table::LoadOnly},
         {"withoutKivServer", &CnfCommonFileSystem::m_bWithoutKivServer, false, Table::LoadOnly},
     };
