@@ -15,96 +15,6 @@ AppContext &AppContext::instance()
     return s_context;
 }
 
-QString AppContext::suiteFolder() const
-{
-    return m_szSuiteFolder;
-}
-
-void AppContext::setSuiteFolder(const QString &szFolder)
-{
-    m_szSuiteFolder = szFolder;
-}
-
-QString AppContext::programBaseName() const
-{
-    return m_szProgramBaseName;
-}
-
-void AppContext::setProgramBaseName(const QString &szBaseName)
-{
-    m_szProgramBaseName = szBaseName;
-}
-
-QString AppContext::caChainFilePath() const
-{
-    return m_szCaChainFilePath;
-}
-
-void AppContext::setCaChainFilePath(const QString &szPath)
-{
-    m_szCaChainFilePath = szPath;
-}
-
-CnfProgram &AppContext::cnfProgram()
-{
-    return m_cnfProgram;
-}
-
-const CnfProgram &AppContext::cnfProgram() const
-{
-    return m_cnfProgram;
-}
-
-CnfCommon &AppContext::cnfCommon()
-{
-    return m_cnfCommon;
-}
-
-const CnfCommon &AppContext::cnfCommon() const
-{
-    return m_cnfCommon;
-}
-
-CnfServer &AppContext::cnfServer()
-{
-    return m_cnfServer;
-}
-
-const CnfServer &AppContext::cnfServer() const
-{
-    return m_cnfServer;
-}
-
-int AppContext::logFileIdx() const
-{
-    return m_nLogFileIdx;
-}
-
-QString AppContext::dateFormat() const
-{
-    return m_szDateFormat;
-}
-
-QString AppContext::dateTimeFormat() const
-{
-    return m_szDateTimeFormat;
-}
-
-QString AppContext::patientFolderName() const
-{
-    return m_szPatientFolderName;
-}
-
-QString AppContext::cacheFolderName() const
-{
-    return m_szCacheFolderName;
-}
-
-QString AppContext::organizationDomain() const
-{
-    return m_szOrganizationDomain;
-}
-
 QString AppContext::organizationName()
 {
     return QStringLiteral("Marlek Telvor Group");
@@ -113,6 +23,15 @@ QString AppContext::organizationName()
 QString AppContext::applicationName()
 {
     return QStringLiteral("Telvor Imaging Suite");
+}
+
+std::unique_ptr<QSettings> AppContext::openNativeStore(const QString &szGroup)
+{
+    auto settings = std::make_unique<QSettings>(
+        QSettings::NativeFormat, QSettings::UserScope, organizationName(), applicationName());
+    if (!szGroup.isEmpty())
+        settings->beginGroup(szGroup);
+    return settings;
 }
 
 bool AppContext::loadConfiguration()

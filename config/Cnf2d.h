@@ -1,33 +1,33 @@
 #pragma once
 
-#include <QString>
-
-class QSettings;
+#include "CnfTable.h"
 
 // The suite's 2D imaging application, KivImaging2D, at the root of the
 // native store. This program only carries it through.
 class Cnf2d
 {
 public:
-    Cnf2d();
-    virtual ~Cnf2d();
+    Cnf2d() { table().resetToDefaults(*this); }
+    virtual ~Cnf2d() = default;
 
     // szKivRoot is the suite root folder, from which an empty application
     // name or path gets its default.
     bool load(QSettings &settings, const QString &szKivRoot);
-    bool save(QSettings &settings) const;
+    bool save(QSettings &settings) const { return table().save(settings, *this); }
 
-    int type() const;
-    bool autosave() const;
-    int yCorrection() const;
-    int heightOverride() const;
-    int widthOverride() const;
-    QString applicationName() const;
-    QString applicationPath() const;
-    QString printLogoPath() const;
-    int autoOpen() const;
+    int type() const { return m_nType; }
+    bool autosave() const { return m_bAutosave; }
+    int yCorrection() const { return m_nYCorrection; }
+    int heightOverride() const { return m_nHeightOverride; }
+    int widthOverride() const { return m_nWidthOverride; }
+    QString applicationName() const { return m_szApplicationName; }
+    QString applicationPath() const { return m_szApplicationPath; }
+    QString printLogoPath() const { return m_szPrintLogoPath; }
+    int autoOpen() const { return m_nAutoOpen; }
 
 private:
+    static const CnfTable<Cnf2d> &table();
+
     qint32 m_nType;
     bool m_bAutosave;
     qint32 m_nYCorrection;

@@ -14,23 +14,23 @@
 class CnfCommon
 {
 public:
-    CnfCommon();
-    virtual ~CnfCommon();
+    CnfCommon() = default;
+    virtual ~CnfCommon() = default;
 
     // True only when every section loaded.
     bool load();
     // False when the store could not be written (a warning names it).
     bool save();
 
-    CnfCommonFileSystem &fileSystem();
-    const CnfCommonFileSystem &fileSystem() const;
-    const Cnf2d &cnf2d() const;
-    const Cnf3d &cnf3d() const;
-    const CnfKivUI &kivUI() const;
-    const CnfPMS &pms() const;
-    const CnfIPC &ipc() const;
-    const CnfDevice &device() const;
-    const CnfCyberSecurity &cyberSecurity() const;
+    CnfCommonFileSystem &fileSystem() { return m_fileSystem; }
+    const CnfCommonFileSystem &fileSystem() const { return m_fileSystem; }
+    const Cnf2d &cnf2d() const { return m_2d; }
+    const Cnf3d &cnf3d() const { return m_3d; }
+    const CnfKivUI &kivUI() const { return m_kivUI; }
+    const CnfPMS &pms() const { return m_pms; }
+    const CnfIPC &ipc() const { return m_ipc; }
+    const CnfDevice &device() const { return m_device; }
+    const CnfCyberSecurity &cyberSecurity() const { return m_cyberSecurity; }
 
 private:
     CnfCommonFileSystem m_fileSystem;

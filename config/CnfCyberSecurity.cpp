@@ -1,44 +1,10 @@
 #include "CnfCyberSecurity.h"
 
-#include <QSettings>
-
-namespace {
-
-const QString kKeyInactivityTimeout = QStringLiteral("cyberSecurity/inactivityTimeout");
-const QString kKeyCyberSecurityCheck = QStringLiteral("cyberSecurity/cyberSecurityCheck");
-
-constexpr qint32 kDefaultInactivityTimeout = 120;
-constexpr bool kDefaultCyberSecurityCheck = false;
-
-} // namespace
-
-CnfCyberSecurity::CnfCyberSecurity()
-    : m_nInactivityTimeout(kDefaultInactivityTimeout), m_bCyberSecurityCheck(kDefaultCyberSecurityCheck)
+const CnfTable<CnfCyberSecurity> &CnfCyberSecurity::table()
 {
-}
-
-CnfCyberSecurity::~CnfCyberSecurity() = default;
-
-bool CnfCyberSecurity::load(QSettings &settings)
-{
-    m_nInactivityTimeout = settings.value(kKeyInactivityTimeout, kDefaultInactivityTimeout).toInt();
-    m_bCyberSecurityCheck = settings.value(kKeyCyberSecurityCheck, kDefaultCyberSecurityCheck).toBool();
-    return true;
-}
-
-bool CnfCyberSecurity::save(QSettings &settings) const
-{
-    settings.setValue(kKeyInactivityTimeout, m_nInactivityTimeout);
-    settings.setValue(kKeyCyberSecurityCheck, m_bCyberSecurityCheck);
-    return true;
-}
-
-int CnfCyberSecurity::inactivityTimeout() const
-{
-    return m_nInactivityTimeout;
-}
-
-bool CnfCyberSecurity::cyberSecurityCheck() const
-{
-    return m_bCyberSecurityCheck;
+    static const CnfTable<CnfCyberSecurity> s_table{
+        {"cyberSecurity/inactivityTimeout", &CnfCyberSecurity::m_nInactivityTimeout, 120},
+        {"cyberSecurity/cyberSecurityCheck", &CnfCyberSecurity::m_bCyberSecurityCheck, false},
+    };
+    return s_table;
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
-
-class QSettings;
+#include "CnfTable.h"
 
 // TCP ports of the suite's programs, at the root of the native store. The
 // practice-management port once lived under "PMS/ipcPort": a non-zero value
@@ -10,17 +8,19 @@ class QSettings;
 class CnfIPC
 {
 public:
-    CnfIPC();
-    virtual ~CnfIPC();
+    CnfIPC() { table().resetToDefaults(*this); }
+    virtual ~CnfIPC() = default;
 
     bool load(QSettings &settings);
     bool save(QSettings &settings) const;
 
-    int pmsPort() const;
-    int kivDicomToolkitPort() const;
-    int kivConfiguratorPort() const;
+    int pmsPort() const { return m_nPmsPort; }
+    int kivDicomToolkitPort() const { return m_nKivDicomToolkitPort; }
+    int kivConfiguratorPort() const { return m_nKivConfiguratorPort; }
 
 private:
+    static const CnfTable<CnfIPC> &table();
+
     qint32 m_nPmsPort;
     qint32 m_nKivDicomToolkitPort;
     qint32 m_nKivConfiguratorPort;

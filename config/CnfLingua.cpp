@@ -1,38 +1,17 @@
 #include "CnfLingua.h"
 
-#include <QSettings>
-
-namespace {
-
-const QString kKeyLanguage = QStringLiteral("language");
-const QString kFallbackLanguage = QStringLiteral("en");
-
-} // namespace
-
-CnfLingua::CnfLingua() = default;
-
-CnfLingua::~CnfLingua() = default;
+const CnfTable<CnfLingua> &CnfLingua::table()
+{
+    static const CnfTable<CnfLingua> s_table{
+        {"language", &CnfLingua::m_szLanguage, QString()},
+    };
+    return s_table;
+}
 
 bool CnfLingua::load(QSettings &settings)
 {
-    m_szLanguage = settings.value(kKeyLanguage, QString()).toString();
+    table().load(settings, *this);
     if (m_szLanguage.isEmpty())
-        m_szLanguage = kFallbackLanguage;
+        m_szLanguage = QStringLiteral("en");
     return true;
-}
-
-bool CnfLingua::save(QSettings &settings) const
-{
-    settings.setValue(kKeyLanguage, m_szLanguage);
-    return true;
-}
-
-QString CnfLingua::language() const
-{
-    return m_szLanguage;
-}
-
-void CnfLingua::setLanguage(const QString &szLanguage)
-{
-    m_szLanguage = szLanguage;
 }

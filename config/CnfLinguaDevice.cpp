@@ -8,23 +8,23 @@
 
 namespace {
 
-const QString kInterfaceSettingsFile = QStringLiteral("/Marlek Telvor Group/KivPan/PanInterface.ini");
-const QString kInterfaceLanguageKey = QStringLiteral("Interface/Language");
-const QString kIoConfigurationFile = QStringLiteral("/Marlek Telvor Group/KivDeviceIO/IoConfiguration.ini");
-const QString kIoConfigurationLanguageKey = QStringLiteral("IO/Language");
-const QString kFallbackLanguage = QStringLiteral("en");
-
 struct DeviceFile
 {
-    QString szPath;
-    QString szKey;
+    // Below the machine-wide data folder.
+    const char *pszPath;
+    const char *pszLanguageKey;
 };
 
-// In the order in which they are consulted.
-QList<DeviceFile> deviceFiles()
+// The interface settings of the panoramic device and the I/O configuration of
+// the device software, in the order in which they are consulted.
+constexpr DeviceFile kInterfaceSettings{"/Marlek Telvor Group/KivPan/PanInterface.ini", "Interface/Language"};
+constexpr DeviceFile kIoConfiguration{"/Marlek Telvor Group/KivDeviceIO/IoConfiguration.ini", "IO/Language"};
+constexpr DeviceFile kDeviceFiles[] = {kInterfaceSettings, kIoConfiguration};
+
+QString filePath(const DeviceFile &file)
 {
-    return {{CnfLinguaDevice::interfaceSettingsFilePath(), kInterfaceLanguageKey},
-            {CnfLinguaDevice::ioConfigurationFilePath(), kIoConfigurationLanguageKey}};
+    const QString szBase = CnfLinguaDevice::baseFolder();
+    return szBase.isEmpty() ? QString() : szBase + QLatin1String(file.pszPath);
 }
 
 } // namespace
@@ -35,13 +35,14 @@ CnfLinguaDevice::~CnfLinguaDevice() = default;
 
 bool CnfLinguaDevice::load()
 {
-    for (const DeviceFile &file : deviceFiles()) {
-        if (file.szPath.isEmpty() || !QFileInfo::exists(file.szPath))
+    for (const DeviceFile &file : kDeviceFiles) {
+        const QString szPath = filePath(file);
+        if (szPath.isEmpty() || !QFileInfo::exists(szPath))
             continue;
-        QSettings settings(file.szPath, QSettings::IniFormat);
-        m_szLanguage = settings.value(file.szKey, QString()).toString();
+        QSettings settings(szPath, QSettings::IniFormat);
+        m_szLanguage = settings.value(QLatin1String(file.pszLanguageKey), QString()).toString();
         if (m_szLanguage.isEmpty())
-            m_szLanguage = kFallbackLanguage;
+            m_szLanguage = QStringLiteral("en");
     }
     return true;
 }
@@ -49,12 +50,13 @@ bool CnfLinguaDevice::load()
 bool CnfLinguaDevice::save(const QString &szLanguage)
 {
     bool bResult = true;
-    for (const DeviceFile &file : deviceFiles()) {
-        if (file.szPath.isEmpty() || !QFileInfo::exists(file.szPath))
+    for (const DeviceFile &file : kDeviceFiles) {
+        const QString szPath = filePath(file);
+        if (szPath.isEmpty() || !QFileInfo::exists(szPath))
             continue;
         m_szLanguage = szLanguage;
-        QSettings settings(file.szPath, QSettings::IniFormat);
-        settings.setValue(file.szKey, szLanguage);
+        QSettings settings(szPath, QSettings::IniFormat);
+        settings.setValue(QLatin1String(file.pszLanguageKey), szLanguage);
         bResult = CnfStoreStatus::sync(settings) && bResult;
     }
     return bResult;
@@ -76,12 +78,10 @@ QString CnfLinguaDevice::baseFolder()
 
 QString CnfLinguaDevice::interfaceSettingsFilePath()
 {
-    const QString szBase = baseFolder();
-    return szBase.isEmpty() ? QString() : szBase + kInterfaceSettingsFile;
+    return filePath(kInterfaceSettings);
 }
 
 QString CnfLinguaDevice::ioConfigurationFilePath()
 {
-    const QString szBase = baseFolder();
-    return szBase.isEmpty() ? QString() : szBase + kIoConfigurationFile;
+    return filePath(kIoConfiguration);
 }

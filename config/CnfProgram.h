@@ -13,8 +13,8 @@
 class CnfProgram
 {
 public:
-    CnfProgram();
-    virtual ~CnfProgram();
+    CnfProgram() = default;
+    virtual ~CnfProgram() = default;
 
     bool load();
     // Writes every key of the sections, changed or not, and hands the
@@ -23,18 +23,18 @@ public:
     // written still.
     bool save();
 
-    CnfDataBase &dataBase();
-    const CnfDataBase &dataBase() const;
-    CnfLingua &lingua();
-    const CnfLingua &lingua() const;
-    CnfLogFile &logFile();
-    const CnfLogFile &logFile() const;
-    CnfVarie &varie();
-    const CnfVarie &varie() const;
-    CnfLinguaKiv3dApp &linguaKiv3dApp();
-    const CnfLinguaKiv3dApp &linguaKiv3dApp() const;
-    CnfLinguaDevice &linguaDevice();
-    const CnfLinguaDevice &linguaDevice() const;
+    CnfDataBase &dataBase() { return m_dataBase; }
+    const CnfDataBase &dataBase() const { return m_dataBase; }
+    CnfLingua &lingua() { return m_lingua; }
+    const CnfLingua &lingua() const { return m_lingua; }
+    CnfLogFile &logFile() { return m_logFile; }
+    const CnfLogFile &logFile() const { return m_logFile; }
+    CnfVarie &varie() { return m_varie; }
+    const CnfVarie &varie() const { return m_varie; }
+    CnfLinguaKiv3dApp &linguaKiv3dApp() { return m_linguaKiv3dApp; }
+    const CnfLinguaKiv3dApp &linguaKiv3dApp() const { return m_linguaKiv3dApp; }
+    CnfLinguaDevice &linguaDevice() { return m_linguaDevice; }
+    const CnfLinguaDevice &linguaDevice() const { return m_linguaDevice; }
 
 private:
     CnfDataBase m_dataBase;

@@ -4,10 +4,6 @@
 #include "CnfStoreStatus.h"
 #include "XmlFormat.h"
 
-CnfServer::CnfServer() = default;
-
-CnfServer::~CnfServer() = default;
-
 bool CnfServer::load(const QString &szSoftwarePath)
 {
     const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
@@ -34,14 +30,4 @@ bool CnfServer::saveFileSystem(const QString &szSoftwarePath, const CnfCommonFil
     if (!settings)
         return false;
     return fileSystem.save(*settings) && CnfStoreStatus::sync(*settings);
-}
-
-const CnfServerMain &CnfServer::serverMain() const
-{
-    return m_serverMain;
-}
-
-const CnfServerParameters &CnfServer::serverParameters() const
-{
-    return m_serverParameters;
 }

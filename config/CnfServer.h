@@ -12,8 +12,8 @@ class CnfCommonFileSystem;
 class CnfServer
 {
 public:
-    CnfServer();
-    virtual ~CnfServer();
+    CnfServer() = default;
+    virtual ~CnfServer() = default;
 
     // szSoftwarePath is the suite's software folder (CnfCommonFileSystem),
     // which must be loaded first.
@@ -23,8 +23,8 @@ public:
     // Copies the folder settings into the XML settings file as well.
     static bool saveFileSystem(const QString &szSoftwarePath, const CnfCommonFileSystem &fileSystem);
 
-    const CnfServerMain &serverMain() const;
-    const CnfServerParameters &serverParameters() const;
+    const CnfServerMain &serverMain() const { return m_serverMain; }
+    const CnfServerParameters &serverParameters() const { return m_serverParameters; }
 
 private:
     CnfServerMain m_serverMain;

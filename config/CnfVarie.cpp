@@ -9,12 +9,6 @@
 namespace {
 
 const QString kKeyDbServerPath = QStringLiteral("miscellaneous/dbServerPath");
-const QString kKeyTimeoutProcessExecution = QStringLiteral("miscellaneous/timeoutProcessExecution");
-const QString kKeyBackupBeforeUpdate = QStringLiteral("miscellaneous/backupBeforeUpdate");
-
-constexpr qint32 kDefaultTimeoutProcessExecution = 30;
-constexpr qint32 kDefaultBackupValidityDays = 30;
-constexpr bool kDefaultBackupBeforeUpdate = false;
 
 #ifndef Q_OS_WIN
 const QString kPgDump = QStringLiteral("pg_dump");
@@ -24,70 +18,27 @@ const QString kPostgresLibRoot = QStringLiteral("/usr/lib/postgresql");
 
 } // namespace
 
-CnfVarie::CnfVarie()
-    : m_nTimeoutProcessExecution(kDefaultTimeoutProcessExecution), m_nBackupValidityDays(kDefaultBackupValidityDays),
-      m_bBackupBeforeUpdate(kDefaultBackupBeforeUpdate)
+const CnfTable<CnfVarie> &CnfVarie::table()
 {
+    static const CnfTable<CnfVarie> s_table{
+        {"miscellaneous/timeoutProcessExecution", &CnfVarie::m_nTimeoutProcessExecution, 30},
+        {"miscellaneous/backupBeforeUpdate", &CnfVarie::m_bBackupBeforeUpdate, false},
+    };
+    return s_table;
 }
-
-CnfVarie::~CnfVarie() = default;
 
 bool CnfVarie::load(QSettings &settings)
 {
     // The default needs a look at the file system: only when it is used.
     m_szDbServerPath =
         settings.contains(kKeyDbServerPath) ? settings.value(kKeyDbServerPath).toString() : defaultDbServerPath();
-    m_nTimeoutProcessExecution = settings.value(kKeyTimeoutProcessExecution, kDefaultTimeoutProcessExecution).toInt();
-    m_bBackupBeforeUpdate = settings.value(kKeyBackupBeforeUpdate, kDefaultBackupBeforeUpdate).toBool();
-    return true;
+    return table().load(settings, *this);
 }
 
 bool CnfVarie::save(QSettings &settings) const
 {
     settings.setValue(kKeyDbServerPath, m_szDbServerPath);
-    settings.setValue(kKeyTimeoutProcessExecution, m_nTimeoutProcessExecution);
-    settings.setValue(kKeyBackupBeforeUpdate, m_bBackupBeforeUpdate);
-    return true;
-}
-
-QString CnfVarie::dbServerPath() const
-{
-    return m_szDbServerPath;
-}
-
-void CnfVarie::setDbServerPath(const QString &szPath)
-{
-    m_szDbServerPath = szPath;
-}
-
-int CnfVarie::timeoutProcessExecution() const
-{
-    return m_nTimeoutProcessExecution;
-}
-
-void CnfVarie::setTimeoutProcessExecution(int nSeconds)
-{
-    m_nTimeoutProcessExecution = nSeconds;
-}
-
-int CnfVarie::backupValidityDays() const
-{
-    return m_nBackupValidityDays;
-}
-
-void CnfVarie::setBackupValidityDays(int nDays)
-{
-    m_nBackupValidityDays = nDays;
-}
-
-bool CnfVarie::backupBeforeUpdate() const
-{
-    return m_bBackupBeforeUpdate;
-}
-
-void CnfVarie::setBackupBeforeUpdate(bool bBackup)
-{
-    m_bBackupBeforeUpdate = bBackup;
+    return table().save(settings, *this);
 }
 
 QString CnfVarie::defaultDbServerPath()

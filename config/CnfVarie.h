@@ -1,31 +1,29 @@
 #pragma once
 
-#include <QString>
-
-class QSettings;
+#include "CnfTable.h"
 
 // Miscellaneous options of this program, group "tools/common" of the native
 // store. The backup validity days live in memory only: 30 at every start.
 class CnfVarie
 {
 public:
-    CnfVarie();
-    virtual ~CnfVarie();
+    CnfVarie() { table().resetToDefaults(*this); }
+    virtual ~CnfVarie() = default;
 
     bool load(QSettings &settings);
     bool save(QSettings &settings) const;
 
     // Folder of the PostgreSQL client programs.
-    QString dbServerPath() const;
-    void setDbServerPath(const QString &szPath);
-    int timeoutProcessExecution() const;
-    void setTimeoutProcessExecution(int nSeconds);
-    int backupValidityDays() const;
-    void setBackupValidityDays(int nDays);
+    QString dbServerPath() const { return m_szDbServerPath; }
+    void setDbServerPath(const QString &szPath) { m_szDbServerPath = szPath; }
+    int timeoutProcessExecution() const { return m_nTimeoutProcessExecution; }
+    void setTimeoutProcessExecution(int nSeconds) { m_nTimeoutProcessExecution = nSeconds; }
+    int backupValidityDays() const { return m_nBackupValidityDays; }
+    void setBackupValidityDays(int nDays) { m_nBackupValidityDays = nDays; }
     // The update action first backs the database up and does not start when
     // that backup fails.
-    bool backupBeforeUpdate() const;
-    void setBackupBeforeUpdate(bool bBackup);
+    bool backupBeforeUpdate() const { return m_bBackupBeforeUpdate; }
+    void setBackupBeforeUpdate(bool bBackup) { m_bBackupBeforeUpdate = bBackup; }
 
     // Default of the database server path on this platform.
     static QString defaultDbServerPath();
@@ -37,8 +35,13 @@ public:
     static QString newestPostgresBinFolder(const QString &szRoot);
 
 private:
+    static const CnfTable<CnfVarie> &table();
+
+    // Not in the table: its default is looked for only when it is used, and
+    // it starts empty.
     QString m_szDbServerPath;
     qint32 m_nTimeoutProcessExecution;
-    qint32 m_nBackupValidityDays;
+    // Not stored anywhere: every run starts with a month.
+    qint32 m_nBackupValidityDays = 30;
     bool m_bBackupBeforeUpdate;
 };

@@ -9,84 +9,65 @@
 #include <QGuiApplication>
 
 UICnfPageDataBase::UICnfPageDataBase(CnfProgram *pCnfProgram, QWidget *pParent)
-    : QWidget(pParent), m_pCnfProgram(pCnfProgram), m_pUi(new Ui::UICnfPageDataBase), m_bModified(false),
+    : UICnfPage(pCnfProgram, pParent), m_ui(std::make_unique<Ui::UICnfPageDataBase>()),
       m_pPortNumberValidator(new UIIntValidator(1, 65535, this)),
       m_pConnectionTimeoutValidator(new UIIntValidator(0, 300, this))
 {
-    m_pUi->setupUi(this);
-    m_pUi->lineEditPortNumber->setValidator(m_pPortNumberValidator);
-    m_pUi->lineEditConnectionTimeout->setValidator(m_pConnectionTimeoutValidator);
+    m_ui->setupUi(this);
+    m_ui->lineEditPortNumber->setValidator(m_pPortNumberValidator);
+    m_ui->lineEditConnectionTimeout->setValidator(m_pConnectionTimeoutValidator);
 
-    const CnfDataBase &dataBase = m_pCnfProgram->dataBase();
-    m_pUi->lineEditServer->setText(dataBase.dataSource());
-    m_pUi->lineEditDataBase->setText(dataBase.initialCatalog());
-    m_pUi->lineEditPortNumber->setText(QString::number(dataBase.portNumber()));
-    m_pUi->lineEditConnectionTimeout->setText(QString::number(dataBase.connectionTimeout()));
+    const CnfDataBase &dataBase = cnfProgram().dataBase();
+    m_ui->lineEditServer->setText(dataBase.dataSource());
+    m_ui->lineEditDataBase->setText(dataBase.initialCatalog());
+    m_ui->lineEditPortNumber->setText(QString::number(dataBase.portNumber()));
+    m_ui->lineEditConnectionTimeout->setText(QString::number(dataBase.connectionTimeout()));
 
-    // Connected only now, so that filling the fields leaves the page unmodified.
-    connect(m_pUi->lineEditServer, &QLineEdit::textChanged, this, &UICnfPageDataBase::dataModified);
-    connect(m_pUi->lineEditDataBase, &QLineEdit::textChanged, this, &UICnfPageDataBase::dataModified);
-    connect(m_pUi->lineEditPortNumber, &QLineEdit::textChanged, this, &UICnfPageDataBase::dataModified);
-    connect(m_pUi->lineEditConnectionTimeout, &QLineEdit::textChanged, this, &UICnfPageDataBase::dataModified);
-    connect(m_pUi->checkBoxDataBase, &QCheckBox::stateChanged, this, &UICnfPageDataBase::checkBoxDataBaseChanged);
-    connect(m_pUi->checkBoxPortNumber, &QCheckBox::stateChanged, this, &UICnfPageDataBase::checkBoxPortNumberChanged);
-    connect(m_pUi->pbConnectionTest, &QPushButton::clicked, this, &UICnfPageDataBase::connectionTestClicked);
+    watchFields(
+        {m_ui->lineEditServer, m_ui->lineEditDataBase, m_ui->lineEditPortNumber, m_ui->lineEditConnectionTimeout});
+    connect(m_ui->checkBoxDataBase, &QCheckBox::stateChanged, this, &UICnfPageDataBase::checkBoxDataBaseChanged);
+    connect(m_ui->checkBoxPortNumber, &QCheckBox::stateChanged, this, &UICnfPageDataBase::checkBoxPortNumberChanged);
+    connect(m_ui->pbConnectionTest, &QPushButton::clicked, this, &UICnfPageDataBase::connectionTestClicked);
 }
 
-UICnfPageDataBase::~UICnfPageDataBase()
-{
-    delete m_pUi;
-}
-
-bool UICnfPageDataBase::isModified() const
-{
-    return m_bModified;
-}
-
-void UICnfPageDataBase::dataModified()
-{
-    m_bModified = true;
-}
+UICnfPageDataBase::~UICnfPageDataBase() = default;
 
 bool UICnfPageDataBase::checkFields()
 {
     QLineEdit *pFaulty = nullptr;
     QString szWarning;
-    if (m_pUi->lineEditServer->text().isEmpty()) {
-        pFaulty = m_pUi->lineEditServer;
+    if (m_ui->lineEditServer->text().isEmpty()) {
+        pFaulty = m_ui->lineEditServer;
         szWarning = tr("The field Server must be correctly filled.");
-    } else if (m_pUi->lineEditDataBase->text().isEmpty()) {
-        pFaulty = m_pUi->lineEditDataBase;
+    } else if (m_ui->lineEditDataBase->text().isEmpty()) {
+        pFaulty = m_ui->lineEditDataBase;
         szWarning = tr("The field Database must be correctly filled.");
-    } else if (!m_pPortNumberValidator->accepts(m_pUi->lineEditPortNumber->text())) {
-        pFaulty = m_pUi->lineEditPortNumber;
+    } else if (!m_pPortNumberValidator->accepts(m_ui->lineEditPortNumber->text())) {
+        pFaulty = m_ui->lineEditPortNumber;
         szWarning = tr("The field Port Number must be correctly filled.");
-    } else if (!m_pConnectionTimeoutValidator->accepts(m_pUi->lineEditConnectionTimeout->text())) {
-        pFaulty = m_pUi->lineEditConnectionTimeout;
+    } else if (!m_pConnectionTimeoutValidator->accepts(m_ui->lineEditConnectionTimeout->text())) {
+        pFaulty = m_ui->lineEditConnectionTimeout;
         szWarning = tr("The field Connection Timeout must be correctly filled.");
     } else {
         return true;
     }
-    UIMessageBox::warning(this, szWarning);
     // A locked field stays locked; its check box takes the focus instead.
-    if (pFaulty == m_pUi->lineEditDataBase && !pFaulty->isEnabled())
-        m_pUi->checkBoxDataBase->setFocus();
-    else if (pFaulty == m_pUi->lineEditPortNumber && !pFaulty->isEnabled())
-        m_pUi->checkBoxPortNumber->setFocus();
-    else
-        pFaulty->setFocus();
-    return false;
+    if (pFaulty == m_ui->lineEditDataBase && !pFaulty->isEnabled())
+        return refuse(m_ui->checkBoxDataBase, szWarning);
+    if (pFaulty == m_ui->lineEditPortNumber && !pFaulty->isEnabled())
+        return refuse(m_ui->checkBoxPortNumber, szWarning);
+    return refuse(pFaulty, szWarning);
 }
 
 bool UICnfPageDataBase::applyData()
 {
     if (!checkFields())
         return false;
-    CnfDataBase &dataBase = m_pCnfProgram->dataBase();
-    dataBase.setDataSource(m_pUi->lineEditServer->text());
-    dataBase.setInitialCatalog(m_pUi->lineEditDataBase->text());
-    dataBase.setPortNumber(m_pUi->lineEditPortNumber->text().toInt());
-    dataBase.setConnectionTimeout(m_pUi->lineEditConnectionTimeout->text().toInt());
+    CnfDataBase &dataBase = cnfProgram().dataBase();
+    dataBase.setDataSource(m_ui->lineEditServer->text());
+    dataBase.setInitialCatalog(m_ui->lineEditDataBase->text());
+    dataBase.setPortNumber(m_ui->lineEditPortNumber->text().toInt());
+    dataBase.setConnectionTimeout(m_ui->lineEditConnectionTimeout->text().toInt());
     return true;
 }
 
@@ -94,16 +75,15 @@ bool UICnfPageDataBase::applyData()
 // check box that unlocks it otherwise.
 void UICnfPageDataBase::checkBoxDataBaseChanged(int state)
 {
-    m_pUi->lineEditDataBase->setEnabled(state != 0);
-    m_pUi->labelDataBase->setBuddy(state != 0 ? static_cast<QWidget *>(m_pUi->lineEditDataBase)
-                                              : m_pUi->checkBoxDataBase);
+    m_ui->lineEditDataBase->setEnabled(state != 0);
+    m_ui->labelDataBase->setBuddy(state != 0 ? static_cast<QWidget *>(m_ui->lineEditDataBase) : m_ui->checkBoxDataBase);
 }
 
 void UICnfPageDataBase::checkBoxPortNumberChanged(int state)
 {
-    m_pUi->lineEditPortNumber->setEnabled(state != 0);
-    m_pUi->labelPortNumber->setBuddy(state != 0 ? static_cast<QWidget *>(m_pUi->lineEditPortNumber)
-                                                : m_pUi->checkBoxPortNumber);
+    m_ui->lineEditPortNumber->setEnabled(state != 0);
+    m_ui->labelPortNumber->setBuddy(state != 0 ? static_cast<QWidget *>(m_ui->lineEditPortNumber)
+                                               : m_ui->checkBoxPortNumber);
 }
 
 void UICnfPageDataBase::connectionTestClicked()
@@ -113,15 +93,15 @@ void UICnfPageDataBase::connectionTestClicked()
     // for parameters that cannot be stored.
     if (!checkFields())
         return;
-    const CnfDataBase &dataBase = m_pCnfProgram->dataBase();
+    const CnfDataBase &dataBase = cnfProgram().dataBase();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const bool bConnected =
-        DBManager::instance()->testDatabaseConnection(m_pUi->lineEditServer->text(),
-                                                      m_pUi->lineEditPortNumber->text().toInt(),
-                                                      m_pUi->lineEditDataBase->text(),
+        DBManager::instance()->testDatabaseConnection(m_ui->lineEditServer->text(),
+                                                      m_ui->lineEditPortNumber->text().toInt(),
+                                                      m_ui->lineEditDataBase->text(),
                                                       dataBase.userName(),
                                                       dataBase.password(),
-                                                      m_pUi->lineEditConnectionTimeout->text().toInt());
+                                                      m_ui->lineEditConnectionTimeout->text().toInt());
     QGuiApplication::restoreOverrideCursor();
     if (bConnected)
         UIMessageBox::information(this, tr("Test successfully executed."));

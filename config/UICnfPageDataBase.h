@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include "UICnfPage.h"
 
-class CnfProgram;
+#include <memory>
+
 class UIIntValidator;
 
 namespace Ui {
@@ -11,7 +12,7 @@ class UICnfPageDataBase;
 
 // Page "Database" of the configuration dialog: server, database name, port
 // and connection time-out, and a trial connection with what is typed.
-class UICnfPageDataBase : public QWidget
+class UICnfPageDataBase : public UICnfPage
 {
     Q_OBJECT
 
@@ -19,14 +20,9 @@ public:
     UICnfPageDataBase(CnfProgram *pCnfProgram, QWidget *pParent);
     ~UICnfPageDataBase() override;
 
-    bool isModified() const;
-    // Checks every field and only then writes them into the configuration;
-    // false, after a warning and with nothing written, when a field is not
-    // acceptable.
-    bool applyData();
+    bool applyData() override;
 
 public slots:
-    void dataModified();
     void checkBoxDataBaseChanged(int state);
     void checkBoxPortNumberChanged(int state);
     void connectionTestClicked();
@@ -36,9 +32,7 @@ private:
     // on it; true when all are.
     bool checkFields();
 
-    CnfProgram *m_pCnfProgram;
-    Ui::UICnfPageDataBase *m_pUi;
-    bool m_bModified;
+    std::unique_ptr<Ui::UICnfPageDataBase> m_ui;
     UIIntValidator *m_pPortNumberValidator;
     UIIntValidator *m_pConnectionTimeoutValidator;
 };

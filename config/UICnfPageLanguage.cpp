@@ -11,40 +11,22 @@
 #include <utility>
 
 UICnfPageLanguage::UICnfPageLanguage(CnfProgram *pCnfProgram, QWidget *pParent)
-    : QWidget(pParent), m_pCnfProgram(pCnfProgram), m_pUi(new Ui::UICnfPageLanguage), m_bModified(false)
+    : UICnfPage(pCnfProgram, pParent), m_ui(std::make_unique<Ui::UICnfPageLanguage>())
 {
-    m_pUi->setupUi(this);
+    m_ui->setupUi(this);
     fillLanguages();
-
-    // Connected only now, so that filling the list leaves the page unmodified.
-    connect(m_pUi->comboBoxLanguage,
-            QOverload<int>::of(&QComboBox::currentIndexChanged),
-            this,
-            &UICnfPageLanguage::dataModified);
+    watchFields({m_ui->comboBoxLanguage});
 }
 
-UICnfPageLanguage::~UICnfPageLanguage()
-{
-    delete m_pUi;
-}
-
-bool UICnfPageLanguage::isModified() const
-{
-    return m_bModified;
-}
-
-void UICnfPageLanguage::dataModified()
-{
-    m_bModified = true;
-}
+UICnfPageLanguage::~UICnfPageLanguage() = default;
 
 bool UICnfPageLanguage::applyData()
 {
     // Without translation files there is nothing to choose from: an empty
     // code would reset the language and be handed on to the other programs.
-    if (m_pUi->comboBoxLanguage->currentIndex() < 0)
+    if (m_ui->comboBoxLanguage->currentIndex() < 0)
         return true;
-    m_pCnfProgram->lingua().setLanguage(m_pUi->comboBoxLanguage->currentData().toString());
+    cnfProgram().lingua().setLanguage(m_ui->comboBoxLanguage->currentData().toString());
     return true;
 }
 
@@ -73,12 +55,12 @@ void UICnfPageLanguage::fillLanguages()
     std::stable_sort(
         lstItems.begin(), lstItems.end(), [](const auto &left, const auto &right) { return left.first < right.first; });
     for (const auto &item : qAsConst(lstItems))
-        m_pUi->comboBoxLanguage->addItem(item.first, item.second);
+        m_ui->comboBoxLanguage->addItem(item.first, item.second);
 
-    const QString szLanguage = m_pCnfProgram->lingua().language();
+    const QString szLanguage = cnfProgram().lingua().language();
     if (!szLanguage.isEmpty()) {
-        const int nIndex = m_pUi->comboBoxLanguage->findText(languageText(szLanguage));
+        const int nIndex = m_ui->comboBoxLanguage->findText(languageText(szLanguage));
         if (nIndex >= 0)
-            m_pUi->comboBoxLanguage->setCurrentIndex(nIndex);
+            m_ui->comboBoxLanguage->setCurrentIndex(nIndex);
     }
 }

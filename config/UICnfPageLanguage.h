@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include "UICnfPage.h"
 
-class CnfProgram;
+#include <memory>
 
 namespace Ui {
 class UICnfPageLanguage;
@@ -10,7 +10,7 @@ class UICnfPageLanguage;
 
 // Page "Language" of the configuration dialog: one entry per translation file
 // of the program found in the suite's folder "Language".
-class UICnfPageLanguage : public QWidget
+class UICnfPageLanguage : public UICnfPage
 {
     Q_OBJECT
 
@@ -18,20 +18,14 @@ public:
     UICnfPageLanguage(CnfProgram *pCnfProgram, QWidget *pParent);
     ~UICnfPageLanguage() override;
 
-    bool isModified() const;
     // Sets the language to the code of the chosen entry; with no entry at
     // all the configured language is kept.
-    bool applyData();
-
-public slots:
-    void dataModified();
+    bool applyData() override;
 
 private:
     void fillLanguages();
     // "<English name>\t- <native name>" of the code's language.
     static QString languageText(const QString &szCode);
 
-    CnfProgram *m_pCnfProgram;
-    Ui::UICnfPageLanguage *m_pUi;
-    bool m_bModified;
+    std::unique_ptr<Ui::UICnfPageLanguage> m_ui;
 };

@@ -3,52 +3,32 @@
 
 #include "CnfProgram.h"
 #include "UIIntValidator.h"
-#include "UIMessageBox.h"
 
 UICnfPageLogFile::UICnfPageLogFile(CnfProgram *pCnfProgram, QWidget *pParent)
-    : QWidget(pParent), m_pCnfProgram(pCnfProgram), m_pUi(new Ui::UICnfPageLogFile), m_bModified(false),
+    : UICnfPage(pCnfProgram, pParent), m_ui(std::make_unique<Ui::UICnfPageLogFile>()),
       m_pFileDimensionValidator(new UIIntValidator(1, 9, this))
 {
-    m_pUi->setupUi(this);
-    m_pUi->lineEditFileDimension->setValidator(m_pFileDimensionValidator);
+    m_ui->setupUi(this);
+    m_ui->lineEditFileDimension->setValidator(m_pFileDimensionValidator);
 
-    const CnfLogFile &logFile = m_pCnfProgram->logFile();
-    m_pUi->lineEditFileDimension->setText(QString::number(logFile.fileDimension()));
-    m_pUi->checkBoxDataBase->setChecked(logFile.databaseEnabled());
-    m_pUi->checkBoxDevice->setChecked(logFile.deviceEnabled());
+    const CnfLogFile &logFile = cnfProgram().logFile();
+    m_ui->lineEditFileDimension->setText(QString::number(logFile.fileDimension()));
+    m_ui->checkBoxDataBase->setChecked(logFile.databaseEnabled());
+    m_ui->checkBoxDevice->setChecked(logFile.deviceEnabled());
 
-    // Connected only now, so that filling the fields leaves the page unmodified.
-    connect(m_pUi->lineEditFileDimension, &QLineEdit::textChanged, this, &UICnfPageLogFile::dataModified);
-    connect(m_pUi->checkBoxDataBase, &QCheckBox::stateChanged, this, &UICnfPageLogFile::dataModified);
-    connect(m_pUi->checkBoxDevice, &QCheckBox::stateChanged, this, &UICnfPageLogFile::dataModified);
+    watchFields({m_ui->lineEditFileDimension, m_ui->checkBoxDataBase, m_ui->checkBoxDevice});
 }
 
-UICnfPageLogFile::~UICnfPageLogFile()
-{
-    delete m_pUi;
-}
-
-bool UICnfPageLogFile::isModified() const
-{
-    return m_bModified;
-}
-
-void UICnfPageLogFile::dataModified()
-{
-    m_bModified = true;
-}
+UICnfPageLogFile::~UICnfPageLogFile() = default;
 
 bool UICnfPageLogFile::applyData()
 {
-    const QString szFileDimension = m_pUi->lineEditFileDimension->text();
-    if (!m_pFileDimensionValidator->accepts(szFileDimension)) {
-        UIMessageBox::warning(this, tr("The field File Dimension must be correctly filled."));
-        m_pUi->lineEditFileDimension->setFocus();
-        return false;
-    }
-    CnfLogFile &logFile = m_pCnfProgram->logFile();
+    const QString szFileDimension = m_ui->lineEditFileDimension->text();
+    if (!m_pFileDimensionValidator->accepts(szFileDimension))
+        return refuse(m_ui->lineEditFileDimension, tr("The field File Dimension must be correctly filled."));
+    CnfLogFile &logFile = cnfProgram().logFile();
     logFile.setFileDimension(szFileDimension.toInt());
-    logFile.setDatabaseEnabled(m_pUi->checkBoxDataBase->isChecked());
-    logFile.setDeviceEnabled(m_pUi->checkBoxDevice->isChecked());
+    logFile.setDatabaseEnabled(m_ui->checkBoxDataBase->isChecked());
+    logFile.setDeviceEnabled(m_ui->checkBoxDevice->isChecked());
     return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include "UICnfPage.h"
 
-class CnfProgram;
+#include <memory>
+
 class UIIntValidator;
 
 namespace Ui {
@@ -11,7 +12,7 @@ class UICnfPageLogFile;
 
 // Page "Log File" of the configuration dialog: size limit of a log file and
 // the database and device log switches.
-class UICnfPageLogFile : public QWidget
+class UICnfPageLogFile : public UICnfPage
 {
     Q_OBJECT
 
@@ -19,17 +20,9 @@ public:
     UICnfPageLogFile(CnfProgram *pCnfProgram, QWidget *pParent);
     ~UICnfPageLogFile() override;
 
-    bool isModified() const;
-    // False, after a warning and with nothing written, when the file
-    // dimension is not acceptable.
-    bool applyData();
-
-public slots:
-    void dataModified();
+    bool applyData() override;
 
 private:
-    CnfProgram *m_pCnfProgram;
-    Ui::UICnfPageLogFile *m_pUi;
-    bool m_bModified;
+    std::unique_ptr<Ui::UICnfPageLogFile> m_ui;
     UIIntValidator *m_pFileDimensionValidator;
 };

@@ -4,7 +4,6 @@
 #include "CnfProgram.h"
 #include "UIFileDialog.h"
 #include "UIIntValidator.h"
-#include "UIMessageBox.h"
 
 #include <QDir>
 
@@ -16,52 +15,33 @@ constexpr int kBackupValidityDays[] = {30, 90, 180, 270, 365, 730};
 } // namespace
 
 UICnfPageVarie::UICnfPageVarie(CnfProgram *pCnfProgram, QWidget *pParent)
-    : QWidget(pParent), m_pCnfProgram(pCnfProgram), m_pUi(new Ui::UICnfPageVarie), m_bModified(false),
+    : UICnfPage(pCnfProgram, pParent), m_ui(std::make_unique<Ui::UICnfPageVarie>()),
       m_pTimeoutProcessValidator(new UIIntValidator(0, 300, this))
 {
-    m_pUi->setupUi(this);
-    m_pUi->lineEditTimeoutProcess->setValidator(m_pTimeoutProcessValidator);
+    m_ui->setupUi(this);
+    m_ui->lineEditTimeoutProcess->setValidator(m_pTimeoutProcessValidator);
     int nItem = 0;
     for (const int nDays : kBackupValidityDays)
-        m_pUi->cbDbValidityDaysBackup->setItemData(nItem++, nDays);
+        m_ui->cbDbValidityDaysBackup->setItemData(nItem++, nDays);
 
-    const CnfVarie &varie = m_pCnfProgram->varie();
+    const CnfVarie &varie = cnfProgram().varie();
     showDbServerPath(varie.dbServerPath());
-    m_pUi->lineEditTimeoutProcess->setText(QString::number(varie.timeoutProcessExecution()));
-    const int nIndex = m_pUi->cbDbValidityDaysBackup->findData(varie.backupValidityDays());
-    m_pUi->cbDbValidityDaysBackup->setCurrentIndex(nIndex >= 0 ? nIndex : 0);
-    m_pUi->checkBoxBackupBeforeUpdate->setChecked(varie.backupBeforeUpdate());
+    m_ui->lineEditTimeoutProcess->setText(QString::number(varie.timeoutProcessExecution()));
+    const int nIndex = m_ui->cbDbValidityDaysBackup->findData(varie.backupValidityDays());
+    m_ui->cbDbValidityDaysBackup->setCurrentIndex(nIndex >= 0 ? nIndex : 0);
+    m_ui->checkBoxBackupBeforeUpdate->setChecked(varie.backupBeforeUpdate());
 
-    // Connected only now, so that filling the fields leaves the page unmodified.
-    connect(m_pUi->lineEditTimeoutProcess, &QLineEdit::textChanged, this, &UICnfPageVarie::dataModified);
-    connect(m_pUi->cbDbValidityDaysBackup,
-            QOverload<int>::of(&QComboBox::currentIndexChanged),
-            this,
-            &UICnfPageVarie::dataModified);
-    connect(m_pUi->checkBoxBackupBeforeUpdate, &QCheckBox::stateChanged, this, &UICnfPageVarie::dataModified);
-    connect(m_pUi->pushButtonFolder, &QPushButton::clicked, this, &UICnfPageVarie::pushButtonFolderClicked);
+    watchFields({m_ui->lineEditTimeoutProcess, m_ui->cbDbValidityDaysBackup, m_ui->checkBoxBackupBeforeUpdate});
+    connect(m_ui->pushButtonFolder, &QPushButton::clicked, this, &UICnfPageVarie::pushButtonFolderClicked);
 }
 
-UICnfPageVarie::~UICnfPageVarie()
-{
-    delete m_pUi;
-}
-
-bool UICnfPageVarie::isModified() const
-{
-    return m_bModified;
-}
-
-void UICnfPageVarie::dataModified()
-{
-    m_bModified = true;
-}
+UICnfPageVarie::~UICnfPageVarie() = default;
 
 void UICnfPageVarie::showDbServerPath(const QString &szPath)
 {
-    m_pUi->lineEditDbServerPath->setText(QDir::toNativeSeparators(szPath));
+    m_ui->lineEditDbServerPath->setText(QDir::toNativeSeparators(szPath));
     // A long path shows its beginning, the drive and the first folders.
-    m_pUi->lineEditDbServerPath->setCursorPosition(0);
+    m_ui->lineEditDbServerPath->setCursorPosition(0);
 }
 
 void UICnfPageVarie::pushButtonFolderClicked()
@@ -79,17 +59,14 @@ void UICnfPageVarie::pushButtonFolderClicked()
 
 bool UICnfPageVarie::applyData()
 {
-    const QString szTimeout = m_pUi->lineEditTimeoutProcess->text();
-    if (!m_pTimeoutProcessValidator->accepts(szTimeout)) {
-        UIMessageBox::warning(this, tr("The field Timeout must be correctly filled."));
-        m_pUi->lineEditTimeoutProcess->setFocus();
-        return false;
-    }
-    CnfVarie &varie = m_pCnfProgram->varie();
+    const QString szTimeout = m_ui->lineEditTimeoutProcess->text();
+    if (!m_pTimeoutProcessValidator->accepts(szTimeout))
+        return refuse(m_ui->lineEditTimeoutProcess, tr("The field Timeout must be correctly filled."));
+    CnfVarie &varie = cnfProgram().varie();
     // Stored as shown, with the platform's separators.
-    varie.setDbServerPath(m_pUi->lineEditDbServerPath->text());
+    varie.setDbServerPath(m_ui->lineEditDbServerPath->text());
     varie.setTimeoutProcessExecution(szTimeout.toInt());
-    varie.setBackupValidityDays(m_pUi->cbDbValidityDaysBackup->currentData().toInt());
-    varie.setBackupBeforeUpdate(m_pUi->checkBoxBackupBeforeUpdate->isChecked());
+    varie.setBackupValidityDays(m_ui->cbDbValidityDaysBackup->currentData().toInt());
+    varie.setBackupBeforeUpdate(m_ui->checkBoxBackupBeforeUpdate->isChecked());
     return true;
 }

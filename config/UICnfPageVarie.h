@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include "UICnfPage.h"
 
-class CnfProgram;
+#include <memory>
+
 class UIIntValidator;
 
 namespace Ui {
@@ -12,7 +13,7 @@ class UICnfPageVarie;
 // Page "Miscellaneous" of the configuration dialog: folder of the PostgreSQL
 // client programs, their time-out, the age of backups that cleaning keeps and
 // whether the update action makes a backup first.
-class UICnfPageVarie : public QWidget
+class UICnfPageVarie : public UICnfPage
 {
     Q_OBJECT
 
@@ -20,20 +21,14 @@ public:
     UICnfPageVarie(CnfProgram *pCnfProgram, QWidget *pParent);
     ~UICnfPageVarie() override;
 
-    bool isModified() const;
-    // False, after a warning and with nothing written, when the time-out is
-    // not acceptable.
-    bool applyData();
+    bool applyData() override;
 
 public slots:
-    void dataModified();
     void pushButtonFolderClicked();
 
 private:
     void showDbServerPath(const QString &szPath);
 
-    CnfProgram *m_pCnfProgram;
-    Ui::UICnfPageVarie *m_pUi;
-    bool m_bModified;
+    std::unique_ptr<Ui::UICnfPageVarie> m_ui;
     UIIntValidator *m_pTimeoutProcessValidator;
 };

@@ -11,47 +11,35 @@
 
 #include <QGuiApplication>
 
-namespace {
-
-QListWidgetItem *addCategory(QListWidget *pList, const QString &szIcon, const QString &szText)
-{
-    auto *pItem = new QListWidgetItem(QIcon(szIcon), szText, pList);
-    pItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return pItem;
-}
-
-} // namespace
+#include <algorithm>
 
 UICnfProgram::UICnfProgram(CnfProgram *pCnfProgram, QWidget *pParent)
-    : QDialog(pParent), m_pCnfProgram(pCnfProgram), m_pUi(new Ui::UICnfProgram)
+    : QDialog(pParent), m_pCnfProgram(pCnfProgram), m_ui(std::make_unique<Ui::UICnfProgram>())
 {
-    m_pUi->setupUi(this);
-    connect(m_pUi->buttonBox, &QDialogButtonBox::accepted, this, &UICnfProgram::accept);
-    connect(m_pUi->buttonBox, &QDialogButtonBox::rejected, this, &UICnfProgram::reject);
-    connect(m_pUi->listWidgetCategory, &QListWidget::currentItemChanged, this, &UICnfProgram::changePage);
+    m_ui->setupUi(this);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &UICnfProgram::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &UICnfProgram::reject);
+    connect(m_ui->listWidgetCategory, &QListWidget::currentItemChanged, this, &UICnfProgram::changePage);
 
-    // Entry and page share their index in the list and in the stack.
-    QListWidget *pList = m_pUi->listWidgetCategory;
-    m_pItemDataBase = addCategory(pList, QStringLiteral(":/images/data_blue_24.png"), tr("Database"));
-    m_pPageDataBase = new UICnfPageDataBase(m_pCnfProgram, this);
-    m_pUi->stackedWidgetConfig->addWidget(m_pPageDataBase);
-    m_pItemLanguage = addCategory(pList, QStringLiteral(":/images/Language-Transalation_24.png"), tr("Language"));
-    m_pPageLanguage = new UICnfPageLanguage(m_pCnfProgram, this);
-    m_pUi->stackedWidgetConfig->addWidget(m_pPageLanguage);
-    m_pItemLogFile = addCategory(pList, QStringLiteral(":/images/document_24.png"), tr("Log File"));
-    m_pPageLogFile = new UICnfPageLogFile(m_pCnfProgram, this);
-    m_pUi->stackedWidgetConfig->addWidget(m_pPageLogFile);
-    m_pItemVarie = addCategory(pList, QStringLiteral(":/images/objects_24.png"), tr("Miscellaneous"));
-    m_pPageVarie = new UICnfPageVarie(m_pCnfProgram, this);
-    m_pUi->stackedWidgetConfig->addWidget(m_pPageVarie);
+    addPage(QStringLiteral(":/images/data_blue_24.png"), tr("Database"), new UICnfPageDataBase(m_pCnfProgram, this));
+    addPage(QStringLiteral(":/images/Language-Transalation_24.png"),
+            tr("Language"),
+            new UICnfPageLanguage(m_pCnfProgram, this));
+    addPage(QStringLiteral(":/images/document_24.png"), tr("Log File"), new UICnfPageLogFile(m_pCnfProgram, this));
+    addPage(QStringLiteral(":/images/objects_24.png"), tr("Miscellaneous"), new UICnfPageVarie(m_pCnfProgram, this));
 
-    pList->setCurrentRow(0);
+    m_ui->listWidgetCategory->setCurrentRow(0);
     putPagesAfterList();
 }
 
-UICnfProgram::~UICnfProgram()
+UICnfProgram::~UICnfProgram() = default;
+
+void UICnfProgram::addPage(const QString &szIcon, const QString &szText, UICnfPage *pPage)
 {
-    delete m_pUi;
+    auto *pItem = new QListWidgetItem(QIcon(szIcon), szText, m_ui->listWidgetCategory);
+    pItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    m_ui->stackedWidgetConfig->addWidget(pPage);
+    m_pages.append(pPage);
 }
 
 void UICnfProgram::putPagesAfterList()
@@ -63,10 +51,10 @@ void UICnfProgram::putPagesAfterList()
     // shown to OK and Cancel.
     QWidgetList lstFields;
     for (QWidget *pWidget = nextInFocusChain(); pWidget != this; pWidget = pWidget->nextInFocusChain()) {
-        if ((pWidget->focusPolicy() & Qt::TabFocus) && m_pUi->stackedWidgetConfig->isAncestorOf(pWidget))
+        if ((pWidget->focusPolicy() & Qt::TabFocus) && m_ui->stackedWidgetConfig->isAncestorOf(pWidget))
             lstFields.append(pWidget);
     }
-    QWidget *pLast = m_pUi->listWidgetCategory;
+    QWidget *pLast = m_ui->listWidgetCategory;
     for (QWidget *pField : qAsConst(lstFields)) {
         setTabOrder(pLast, pField);
         pLast = pField;
@@ -75,8 +63,7 @@ void UICnfProgram::putPagesAfterList()
 
 bool UICnfProgram::isModified() const
 {
-    return m_pPageDataBase->isModified() || m_pPageLanguage->isModified() || m_pPageLogFile->isModified() ||
-           m_pPageVarie->isModified();
+    return std::any_of(m_pages.cbegin(), m_pages.cend(), [](const UICnfPage *pPage) { return pPage->isModified(); });
 }
 
 void UICnfProgram::changePage(QListWidgetItem *currentWidgetItem, QListWidgetItem *previousWidgetItem)
@@ -86,8 +73,8 @@ void UICnfProgram::changePage(QListWidgetItem *currentWidgetItem, QListWidgetIte
         return;
     QString szTitle = pItem->text();
     szTitle.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-    m_pUi->labelCategoryTitle->setText(szTitle);
-    m_pUi->stackedWidgetConfig->setCurrentIndex(m_pUi->listWidgetCategory->row(pItem));
+    m_ui->labelCategoryTitle->setText(szTitle);
+    m_ui->stackedWidgetConfig->setCurrentIndex(m_ui->listWidgetCategory->row(pItem));
 }
 
 void UICnfProgram::accept()
@@ -101,19 +88,12 @@ void UICnfProgram::accept()
     // its data, what the earlier ones wrote is taken back, so that a dialog
     // cancelled afterwards leaves no half-applied values for a later save.
     const CnfProgram before = *m_pCnfProgram;
-    QListWidgetItem *pRefused = nullptr;
-    if (!m_pPageDataBase->applyData())
-        pRefused = m_pItemDataBase;
-    else if (!m_pPageLanguage->applyData())
-        pRefused = m_pItemLanguage;
-    else if (!m_pPageLogFile->applyData())
-        pRefused = m_pItemLogFile;
-    else if (!m_pPageVarie->applyData())
-        pRefused = m_pItemVarie;
-    if (pRefused) {
-        *m_pCnfProgram = before;
-        m_pUi->listWidgetCategory->setCurrentItem(pRefused);
-        return;
+    for (int nRow = 0; nRow < m_pages.size(); ++nRow) {
+        if (!m_pages.at(nRow)->applyData()) {
+            *m_pCnfProgram = before;
+            m_ui->listWidgetCategory->setCurrentRow(nRow);
+            return;
+        }
     }
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QVector>
+
+#include <memory>
 
 class CnfProgram;
 class QListWidgetItem;
-class UICnfPageDataBase;
-class UICnfPageLanguage;
-class UICnfPageLogFile;
-class UICnfPageVarie;
+class UICnfPage;
 
 namespace Ui {
 class UICnfProgram;
@@ -34,17 +34,13 @@ public slots:
     void changePage(QListWidgetItem *currentWidgetItem, QListWidgetItem *previousWidgetItem);
 
 private:
+    // Adds the list entry and, at the same index of the stack, its page.
+    void addPage(const QString &szIcon, const QString &szText, UICnfPage *pPage);
     void putPagesAfterList();
     bool isModified() const;
 
     CnfProgram *m_pCnfProgram;
-    Ui::UICnfProgram *m_pUi;
-    QListWidgetItem *m_pItemDataBase;
-    QListWidgetItem *m_pItemLanguage;
-    QListWidgetItem *m_pItemLogFile;
-    QListWidgetItem *m_pItemVarie;
-    UICnfPageDataBase *m_pPageDataBase;
-    UICnfPageLanguage *m_pPageLanguage;
-    UICnfPageLogFile *m_pPageLogFile;
-    UICnfPageVarie *m_pPageVarie;
+    std::unique_ptr<Ui::UICnfProgram> m_ui;
+    // In the order of the list: the page of row i is m_pages[i].
+    QVector<UICnfPage *> m_pages;
 };

@@ -2,6 +2,7 @@
 #include "Vesper.h"
 #include "XmlFormat.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -9,11 +10,23 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <climits>
+
 #include "MessageCatcher.h"
 
 using VariantMap = QMap<QString, QVariant>;
+using Placeholders = QList<QPair<QByteArray, QString>>;
 
 namespace {
+
+// Settings files written by the configuration code of release 1.9.0, which
+// the code of today must read alike and write back byte for byte:
+// nondefault/store.conf (native store) and nondefault/store.xml hold every key
+// at a value other than its default; nondefault/saved.* is what loading them
+// and saving into emptied stores wrote, defaults/saved.* what a save wrote
+// after loading empty stores. Paths that differ between machines stand there
+// as ${SOFTWARE}, ${HOME} and ${PGBIN}.
+const QString kDataFolder = QStringLiteral(KIV_TEST_SOURCE_DIR "/data/");
 
 std::unique_ptr<QSettings> nativeStore()
 {
@@ -21,6 +34,11 @@ std::unique_ptr<QSettings> nativeStore()
                                        QSettings::UserScope,
                                        QStringLiteral("Marlek Telvor Group"),
                                        QStringLiteral("Telvor Imaging Suite"));
+}
+
+QString xmlFilePath(const QString &szSoftwarePath)
+{
+    return szSoftwarePath + QStringLiteral("/Marlek Telvor Group/Telvor Imaging Suite.xml");
 }
 
 void writeStore(QSettings &settings, const VariantMap &values)
@@ -40,15 +58,174 @@ VariantMap readStore(QSettings &settings)
     return values;
 }
 
-VariantMap asText(const VariantMap &values)
+QByteArray readFile(const QString &szPath)
 {
-    VariantMap text;
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-        text.insert(it.key(), it.value().toString());
-    return text;
+    QFile file(szPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Captures Qt's messages while it lives.
+void writeFile(const QString &szPath, const QByteArray &content)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(szPath).absolutePath()));
+    QFile file(szPath);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), qint64(content.size()));
+}
+
+QByteArray readFixture(const QString &szName, const Placeholders &placeholders)
+{
+    QByteArray content = readFile(kDataFolder + szName);
+    if (content.isEmpty())
+        qFatal("No test data %s", qPrintable(szName));
+    for (const auto &placeholder : placeholders)
+        content.replace(placeholder.first, placeholder.second.toUtf8());
+    return content;
+}
+
+QString describe(const QVariant &value)
+{
+    QString szText;
+    QDebug(&szText) << value;
+    return szText;
+}
+
+// Sets an environment variable while it lives.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char *pszName, const QByteArray &value)
+        : m_pszName(pszName), m_bWasSet(qEnvironmentVariableIsSet(pszName)), m_previous(qgetenv(pszName))
+    {
+        qputenv(pszName, value);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_bWasSet)
+            qputenv(m_pszName, m_previous);
+        else
+            qunsetenv(m_pszName);
+    }
+    ScopedEnvironment(const ScopedEnvironment &) = delete;
+    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+
+private:
+    const char *m_pszName;
+    bool m_bWasSet;
+    QByteArray m_previous;
+};
+
+// A pg_dump of its own on the search path, which fixes the default server path.
+class FakePgDump
+{
+public:
+    FakePgDump() : m_path("PATH", QFile::encodeName(m_binDir.path()))
+    {
+        QFile pgDump(m_binDir.path() + QStringLiteral("/pg_dump"));
+        if (!pgDump.open(QIODevice::WriteOnly))
+            qFatal("Cannot create %s", qPrintable(pgDump.fileName()));
+        pgDump.close();
+        pgDump.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString folder() const { return m_binDir.path(); }
+
+private:
+    QTemporaryDir m_binDir;
+    ScopedEnvironment m_path;
+};
+
+// One getter of the configuration, the value it gives for nondefault/store.*
+// (${SOFTWARE} stands for the software folder) and whether a save writes it.
+struct Probe
+{
+    const char *pszGetter;
+    QVariant (*read)(const AppContext &context);
+    QVariant expected;
+    bool bSaved;
+};
+
+#define PROBE(getter, expected, saved)                                                                                 \
+    Probe                                                                                                              \
+    {                                                                                                                  \
+#getter, [](const AppContext &context) { return QVariant::fromValue(context.getter); }, expected, saved        \
+    }
+
+const QVector<Probe> &probes()
+{
+    static const QVector<Probe> s_probes{
+        PROBE(cnfProgram().dataBase().dataSource(), "db.example.lan", true),
+        PROBE(cnfProgram().dataBase().initialCatalog(), "pelq_clinic", true),
+        PROBE(cnfProgram().dataBase().connectionTimeout(), 45, true),
+        PROBE(cnfProgram().dataBase().portNumber(), 5433, true),
+        PROBE(cnfProgram().lingua().language(), "it", true),
+        PROBE(cnfProgram().logFile().fileDimension(), 4, true),
+        PROBE(cnfProgram().logFile().databaseEnabled(), true, true),
+        PROBE(cnfProgram().logFile().deviceEnabled(), true, true),
+        PROBE(cnfProgram().logFile().validityDays(), 12, true),
+        PROBE(cnfProgram().varie().dbServerPath(), "D:/PostgreSQL/15/bin", true),
+        PROBE(cnfProgram().varie().timeoutProcessExecution(), 77, true),
+        PROBE(cnfProgram().varie().backupBeforeUpdate(), true, true),
+        PROBE(cnfCommon().fileSystem().kivRoot(), "D:/KIVsoftware", false),
+        PROBE(cnfCommon().fileSystem().softwarePath(), "${SOFTWARE}", true),
+        PROBE(cnfCommon().fileSystem().appDataLocation(), "D:/AppData", false),
+        PROBE(cnfCommon().fileSystem().withoutKivServer(), true, false),
+        PROBE(cnfCommon().fileSystem().additionalPaths(),
+              QStringList({"D:/one", QStringLiteral("D:/Praxis Müller"), "D:/R&D, images"}),
+              true),
+        PROBE(cnfCommon().cnf2d().type(), 2, true),
+        PROBE(cnfCommon().cnf2d().autosave(), true, true),
+        PROBE(cnfCommon().cnf2d().yCorrection(), -3, true),
+        PROBE(cnfCommon().cnf2d().heightOverride(), 1024, true),
+        PROBE(cnfCommon().cnf2d().widthOverride(), 768, true),
+        PROBE(cnfCommon().cnf2d().applicationName(), "Imaging2D", true),
+        PROBE(cnfCommon().cnf2d().applicationPath(), "D:/Imaging2D", true),
+        PROBE(cnfCommon().cnf2d().printLogoPath(), "D:/logo.png", true),
+        PROBE(cnfCommon().cnf2d().autoOpen(), 0, true),
+        PROBE(cnfCommon().cnf3d().olderProgramName(), "Old3d.exe", true),
+        PROBE(cnfCommon().cnf3d().olderProgramFolder(), "D:/Old3d", true),
+        PROBE(cnfCommon().cnf3d().newerProgramName(), "New3d.exe", true),
+        PROBE(cnfCommon().cnf3d().newerProgramFolder(), "D:/New3d", true),
+        PROBE(cnfCommon().kivUI().thumbnailDate(), false, true),
+        PROBE(cnfCommon().kivUI().imageDeletion(), true, true),
+        PROBE(cnfCommon().kivUI().showExternalId(), true, true),
+        PROBE(cnfCommon().kivUI().patientTableOptimizations(), true, true),
+        PROBE(cnfCommon().kivUI().enableStyleSheet(), false, true),
+        PROBE(cnfCommon().kivUI().teethNumbering(), 2, true),
+        PROBE(cnfCommon().kivUI().filteringElseActive(), false, true),
+        PROBE(cnfCommon().pms().linkType(), 3, true),
+        PROBE(cnfCommon().pms().twDoubleSpace(), false, true),
+        PROBE(cnfCommon().pms().dateFormat(), "dd.MM.yyyy", true),
+        PROBE(cnfCommon().pms().replaceFirstNameLastName(), true, true),
+        PROBE(cnfCommon().pms().codecNameForIniFiles(), "ISO-8859-1", true),
+        PROBE(cnfCommon().ipc().pmsPort(), 50500, true),
+        PROBE(cnfCommon().ipc().kivDicomToolkitPort(), 60500, true),
+        PROBE(cnfCommon().ipc().kivConfiguratorPort(), 60600, true),
+        PROBE(cnfCommon().device().twainTransferMechanism(), 1, true),
+        PROBE(cnfCommon().device().kivSensorUsbEnabled(), true, true),
+        PROBE(cnfCommon().device().kivSensorNetEnabled(), true, true),
+        PROBE(cnfCommon().device().kivSensorTwainEnabled(), true, true),
+        PROBE(cnfCommon().device().kivPanDevice(), 4, true),
+        PROBE(cnfCommon().cyberSecurity().inactivityTimeout(), 15, true),
+        PROBE(cnfCommon().cyberSecurity().cyberSecurityCheck(), true, true),
+        PROBE(cnfServer().serverMain().managementPort(), 52000, true),
+        PROBE(cnfServer().serverMain().portRangeFirst(), 52001, true),
+        PROBE(cnfServer().serverMain().portRangeSecond(), 52040, true),
+        PROBE(cnfServer().serverParameters().chunkSize(), 3221225472u, true),
+        PROBE(cnfServer().serverParameters().compressedTraffic(), false, true),
+        PROBE(cnfServer().serverParameters().transmitBeforeRead(), false, true),
+    };
+    return s_probes;
+}
+
+#undef PROBE
+
+const Probe &probe(const QString &szGetter)
+{
+    for (const Probe &candidate : probes()) {
+        if (szGetter == QLatin1String(candidate.pszGetter))
+            return candidate;
+    }
+    qFatal("No probe %s", qPrintable(szGetter));
+}
 
 } // namespace
 
@@ -59,14 +236,17 @@ class ConfigStoreTest : public QObject
 private slots:
     void init();
 
-    void emptyStoreLoadsDefaults();
-    void programSaveWritesExactlyItsKeys();
+    void loadsSettingsWrittenBefore();
+    void savesSettingsByteIdentical_data();
+    void savesSettingsByteIdentical();
+    void roundTripKeepsEveryValue();
+    void integersKeepTheirWidth_data();
+    void integersKeepTheirWidth();
     void emptyLanguageLoadsAsEnglish_data();
     void emptyLanguageLoadsAsEnglish();
     void additionalPathsRoundTrip();
     void olderIpcKey_data();
     void olderIpcKey();
-    void saveWritesEverySectionBack();
     void foreignKeysSurviveLoadAndSave();
     void backupValidityDaysIsNeverStored();
     void dbServerPathOnWindows_data();
@@ -76,12 +256,11 @@ private slots:
     void credentialsComeFromVesper();
 
 private:
-    // Every stored key of the sections that a load reads and a save writes
-    // back, none at its default.
-    static VariantMap nativeValues(const QString &szSoftwarePath);
-    static VariantMap xmlValues(const QString &szSoftwarePath);
-    static void writeXml(const QString &szSoftwarePath, const VariantMap &values);
-    static VariantMap readXml(const QString &szSoftwarePath);
+    // Puts nondefault/store.* into the native store and into the XML
+    // settings file of the software folder; false where the native store is
+    // not an INI file (the registry of Windows, property lists of macOS).
+    bool installStoredSettings() const;
+    QVariant expected(const Probe &probe) const;
 
     std::unique_ptr<QTemporaryDir> m_softwareDir;
 };
@@ -95,191 +274,147 @@ void ConfigStoreTest::init()
     QVERIFY(m_softwareDir->isValid());
 }
 
-VariantMap ConfigStoreTest::nativeValues(const QString &szSoftwarePath)
+bool ConfigStoreTest::installStoredSettings() const
 {
-    return VariantMap{
-        {"tools/common/dbInfo/dataSource", "db.example.lan"},
-        {"tools/common/dbInfo/initialCatalog", "pelq_clinic"},
-        {"tools/common/dbInfo/connectionTimeout", 45},
-        {"tools/common/dbInfo/portNumber", 5433},
-        {"tools/common/logFile/fileDimension", 4},
-        {"tools/common/logFile/databaseEnabled", true},
-        {"tools/common/logFile/deviceEnabled", true},
-        {"tools/common/logFile/validityDays", 12},
-        {"tools/common/miscellaneous/dbServerPath", "D:/PostgreSQL/bin"},
-        {"tools/common/miscellaneous/timeoutProcessExecution", 77},
-        {"tools/common/miscellaneous/backupBeforeUpdate", true},
-        {"common/language", "it"},
-        {"kivRoot", "D:/KIVsoftware"},
-        {"softwarePath", szSoftwarePath},
-        {"appDataLocation", "D:/AppData"},
-        {"withoutKivServer", true},
-        {"common/additionalPath1", "D:/one"},
-        {"common/additionalPath2", "D:/two"},
-        {"common/additionalPath3", "D:/three"},
-        {"kivImaging2D/type", 2},
-        {"kivImaging2D/autosave", true},
-        {"kivImaging2D/yCorrection", 3},
-        {"kivImaging2D/heightOverride", 1024},
-        {"kivImaging2D/widthOverride", 768},
-        {"kivImaging2D/applicationName", "Imaging2D"},
-        {"kivImaging2D/applicationPath", "D:/Imaging2D"},
-        {"kivImaging2D/printLogoPath", "D:/logo.png"},
-        {"kivImaging2D/autoOpen", 0},
-        {"kiv3dViewer/programName", "Old3d.exe"},
-        {"kiv3dViewer/programFolder", "D:/Old3d"},
-        {"kiv3dViewerNG/programName", "New3d.exe"},
-        {"kiv3dViewerNG/programFolder", "D:/New3d"},
-        {"main/thumbnailDate", false},
-        {"main/imageDeletion", true},
-        {"main/showExternalId", true},
-        {"patientTable/optimizations", true},
-        {"tools/common/miscellaneous/enableStyleSheet", false},
-        {"main/teethNumbering", 2},
-        {"main/filteringElseActive", false},
-        {"PMS/linkType", 3},
-        {"PMS/twDoubleSpace", false},
-        {"PMS/dateFormat", "dd.MM.yyyy"},
-        {"PMS/replaceFirstNameLastName", true},
-        {"PMS/codecNameForIniFiles", "ISO-8859-1"},
-        {"IPC/pmsPort", 50500},
-        {"IPC/kivDicomToolkitPort", 60500},
-        {"IPC/kivConfiguratorPort", 60600},
-        {"device/twainTransferMechanism", 1},
-        {"device/kivSensorUsbEnabled", true},
-        {"device/kivSensorNetEnabled", true},
-        {"device/kivSensorTwainEnabled", true},
-        {"device/kivPanDevice", 4},
-        {"cyberSecurity/inactivityTimeout", 15},
-        {"cyberSecurity/cyberSecurityCheck", true},
-    };
+    const QString szStoreFile = nativeStore()->fileName();
+    if (!szStoreFile.endsWith(QStringLiteral(".conf")))
+        return false;
+    const Placeholders placeholders{{"${SOFTWARE}", m_softwareDir->path()}};
+    writeFile(szStoreFile, readFixture(QStringLiteral("nondefault/store.conf"), placeholders));
+    writeFile(xmlFilePath(m_softwareDir->path()), readFixture(QStringLiteral("nondefault/store.xml"), placeholders));
+    return true;
 }
 
-VariantMap ConfigStoreTest::xmlValues(const QString &szSoftwarePath)
+QVariant ConfigStoreTest::expected(const Probe &probe) const
 {
-    return VariantMap{
-        {"server/managementPort", 52000},
-        {"server/portRange", "52001:52040"},
-        {"server/chunkSize", 65536},
-        {"server/compressedTraffic", false},
-        {"server/transmitBeforeRead", false},
-        {"softwarePath", szSoftwarePath},
-        {"common/additionalPath1", "D:/one"},
-        {"common/additionalPath2", "D:/two"},
-        {"common/additionalPath3", "D:/three"},
-    };
+    if (probe.expected.userType() == QMetaType::QString)
+        return probe.expected.toString().replace(QStringLiteral("${SOFTWARE}"), m_softwareDir->path());
+    return probe.expected;
 }
 
-void ConfigStoreTest::writeXml(const QString &szSoftwarePath, const VariantMap &values)
+void ConfigStoreTest::loadsSettingsWrittenBefore()
 {
-    const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
-    writeStore(*settings, values);
-}
-
-VariantMap ConfigStoreTest::readXml(const QString &szSoftwarePath)
-{
-    const std::unique_ptr<QSettings> settings = XmlFormat::open(szSoftwarePath);
-    return readStore(*settings);
-}
-
-void ConfigStoreTest::emptyStoreLoadsDefaults()
-{
-    // A pg_dump of our own on the search path fixes the default server path.
-    QTemporaryDir binDir;
-    QVERIFY(binDir.isValid());
-    QFile pgDump(binDir.path() + QStringLiteral("/pg_dump"));
-    QVERIFY(pgDump.open(QIODevice::WriteOnly));
-    pgDump.close();
-    QVERIFY(pgDump.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", binDir.path().toLocal8Bit());
+    if (!installStoredSettings())
+        QSKIP("The native store is not an INI file on this platform");
     AppContext context;
-    const bool bLoaded = context.loadConfiguration();
-    qputenv("PATH", savedPath);
-    QVERIFY(bLoaded);
-
-    const CnfProgram &program = context.cnfProgram();
-    QCOMPARE(program.dataBase().dataSource(), QStringLiteral("127.0.0.1"));
-    QCOMPARE(program.dataBase().initialCatalog(), QStringLiteral("pelq"));
-    QCOMPARE(program.dataBase().connectionTimeout(), 120);
-    QCOMPARE(program.dataBase().portNumber(), 6543);
-    QCOMPARE(program.lingua().language(), QStringLiteral("en"));
-    QCOMPARE(program.logFile().fileDimension(), 1);
-    QCOMPARE(program.logFile().databaseEnabled(), false);
-    QCOMPARE(program.logFile().deviceEnabled(), false);
-    QCOMPARE(program.logFile().validityDays(), 31);
-    QCOMPARE(program.varie().dbServerPath(), binDir.path());
-    QCOMPARE(program.varie().timeoutProcessExecution(), 30);
-    QCOMPARE(program.varie().backupValidityDays(), 30);
-    QCOMPARE(program.varie().backupBeforeUpdate(), false);
-
-    const CnfCommon &common = context.cnfCommon();
-    QCOMPARE(common.fileSystem().softwarePath(), QDir::homePath() + QStringLiteral("/KIV"));
-    QCOMPARE(common.fileSystem().kivRoot(), QDir::homePath() + QStringLiteral("/KIVsoftware"));
-    QCOMPARE(common.fileSystem().additionalPaths(), QStringList({QString(), QString(), QString()}));
-    QCOMPARE(common.kivUI().thumbnailDate(), true);
-    QCOMPARE(common.kivUI().imageDeletion(), false);
-    QCOMPARE(common.kivUI().showExternalId(), false);
-    QCOMPARE(common.kivUI().patientTableOptimizations(), false);
-    QCOMPARE(common.kivUI().enableStyleSheet(), true);
-    QCOMPARE(common.kivUI().teethNumbering(), 0);
-    QCOMPARE(common.kivUI().filteringElseActive(), true);
-    QCOMPARE(common.pms().linkType(), 0);
-    QCOMPARE(common.pms().twDoubleSpace(), true);
-    QCOMPARE(common.pms().dateFormat(), QStringLiteral("yyyy/MM/dd"));
-    QCOMPARE(common.pms().replaceFirstNameLastName(), false);
-    QCOMPARE(common.pms().codecNameForIniFiles(), QStringLiteral("UTF-8"));
-    QCOMPARE(common.ipc().pmsPort(), 50000);
-    QCOMPARE(common.ipc().kivDicomToolkitPort(), 60000);
-    QCOMPARE(common.ipc().kivConfiguratorPort(), 60100);
-    QCOMPARE(common.cyberSecurity().inactivityTimeout(), 120);
-    QCOMPARE(common.cyberSecurity().cyberSecurityCheck(), false);
-    QCOMPARE(common.cnf2d().autoOpen(), 1);
-    QCOMPARE(common.cnf2d().applicationPath(), common.fileSystem().kivRoot() + QStringLiteral("/KivImaging2D"));
-
-    const CnfServer &server = context.cnfServer();
-    QCOMPARE(server.serverMain().managementPort(), 51000);
-    QCOMPARE(server.serverParameters().chunkSize(), 104857600u);
-    QCOMPARE(server.serverParameters().compressedTraffic(), true);
-    QCOMPARE(server.serverParameters().transmitBeforeRead(), true);
-
-    // Loading alone writes nothing.
-    QVERIFY(nativeStore()->allKeys().isEmpty());
+    QVERIFY(context.loadConfiguration());
+    for (const Probe &probe : probes()) {
+        const QVariant value = probe.read(context);
+        QVERIFY2(value == expected(probe),
+                 qPrintable(QStringLiteral("%1: %2 instead of %3")
+                                .arg(QLatin1String(probe.pszGetter), describe(value), describe(expected(probe)))));
+    }
 }
 
-void ConfigStoreTest::programSaveWritesExactlyItsKeys()
+void ConfigStoreTest::savesSettingsByteIdentical_data()
 {
-    // A pg_dump of our own on the search path fixes the default server path.
-    QTemporaryDir binDir;
-    QVERIFY(binDir.isValid());
-    QFile pgDump(binDir.path() + QStringLiteral("/pg_dump"));
-    QVERIFY(pgDump.open(QIODevice::WriteOnly));
-    pgDump.close();
-    QVERIFY(pgDump.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", binDir.path().toLocal8Bit());
+    QTest::addColumn<bool>("stored");      // the stores hold nondefault/store.*, or nothing
+    QTest::addColumn<bool>("emptied");     // the stores are emptied between load and save
+    QTest::addColumn<QString>("expected"); // the files the save must write, without extension
 
-    CnfProgram program;
-    const bool bLoaded = program.load();
-    qputenv("PATH", savedPath);
-    QVERIFY(bLoaded);
-    QVERIFY(program.save());
+    QTest::newRow("stored settings into empty stores") << true << true << "nondefault/saved";
+    QTest::newRow("stored settings over themselves") << true << false << "nondefault/store";
+    QTest::newRow("defaults from empty stores") << false << false << "defaults/saved";
+}
 
-    const VariantMap expected{
-        {"tools/common/dbInfo/dataSource", "127.0.0.1"},
-        {"tools/common/dbInfo/initialCatalog", "pelq"},
-        {"tools/common/dbInfo/portNumber", "6543"},
-        {"tools/common/dbInfo/connectionTimeout", "120"},
-        {"tools/common/logFile/fileDimension", "1"},
-        {"tools/common/logFile/databaseEnabled", "false"},
-        {"tools/common/logFile/deviceEnabled", "false"},
-        {"tools/common/logFile/validityDays", "31"},
-        {"tools/common/miscellaneous/dbServerPath", binDir.path()},
-        {"tools/common/miscellaneous/timeoutProcessExecution", "30"},
-        {"tools/common/miscellaneous/backupBeforeUpdate", "false"},
-        {"common/language", "en"},
-    };
-    QCOMPARE(readStore(*nativeStore()), expected);
+void ConfigStoreTest::savesSettingsByteIdentical()
+{
+    QFETCH(bool, stored);
+    QFETCH(bool, emptied);
+    QFETCH(QString, expected);
+
+    const QString szStoreFile = nativeStore()->fileName();
+    if (stored && !installStoredSettings())
+        QSKIP("The native store is not an INI file on this platform");
+    // Defaults that come from the environment: the server path and the
+    // folders of the 3D viewers.
+    const FakePgDump pgDump;
+    const ScopedEnvironment programFolder("ProgramW6432", "C:\\Program Files");
+
+    AppContext context;
+    QVERIFY(context.loadConfiguration());
+    const QString szXmlFile = xmlFilePath(context.cnfCommon().fileSystem().softwarePath());
+    if (!stored) {
+        // Loading alone writes nothing.
+        QVERIFY(nativeStore()->allKeys().isEmpty());
+        QVERIFY(!QFile::exists(szXmlFile));
+    }
+    if (emptied) {
+        QVERIFY(QFile::remove(szStoreFile));
+        QVERIFY(QFile::remove(szXmlFile));
+    }
+    QVERIFY(context.saveConfiguration());
+
+    const Placeholders placeholders{
+        {"${SOFTWARE}", m_softwareDir->path()}, {"${HOME}", QDir::homePath()}, {"${PGBIN}", pgDump.folder()}};
+    QCOMPARE(readFile(szStoreFile), readFixture(expected + QStringLiteral(".conf"), placeholders));
+    QCOMPARE(readFile(szXmlFile), readFixture(expected + QStringLiteral(".xml"), placeholders));
+}
+
+void ConfigStoreTest::roundTripKeepsEveryValue()
+{
+    if (!installStoredSettings())
+        QSKIP("The native store is not an INI file on this platform");
+    AppContext loaded;
+    QVERIFY(loaded.loadConfiguration());
+    QVERIFY(QFile::remove(nativeStore()->fileName()));
+    QVERIFY(QFile::remove(xmlFilePath(m_softwareDir->path())));
+    QVERIFY(loaded.saveConfiguration());
+
+    AppContext reloaded;
+    QVERIFY(reloaded.loadConfiguration());
+    for (const Probe &probe : probes()) {
+        const QVariant value = probe.read(reloaded);
+        // What a save does not write is back at its default.
+        QVERIFY2((value == probe.read(loaded)) == probe.bSaved,
+                 qPrintable(QStringLiteral("%1: %2 after %3")
+                                .arg(QLatin1String(probe.pszGetter), describe(value), describe(probe.read(loaded)))));
+    }
+}
+
+void ConfigStoreTest::integersKeepTheirWidth_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("getter");
+    QTest::addColumn<QVariant>("expected");
+
+    const QString szChunkSize = QStringLiteral("cnfServer().serverParameters().chunkSize()");
+    const QString szToolkitPort = QStringLiteral("cnfCommon().ipc().kivDicomToolkitPort()");
+    const QString szTeeth = QStringLiteral("cnfCommon().kivUI().teethNumbering()");
+    QTest::newRow("unsigned at its top") << "server/chunkSize"
+                                         << "4294967295" << szChunkSize << QVariant(4294967295u);
+    QTest::newRow("unsigned past 32 bits") << "server/chunkSize"
+                                           << "4294967296" << szChunkSize << QVariant(0u);
+    QTest::newRow("unsigned given a sign") << "server/chunkSize"
+                                           << "-1" << szChunkSize << QVariant(0u);
+    QTest::newRow("signed at its top") << "IPC/kivDicomToolkitPort"
+                                       << "2147483647" << szToolkitPort << QVariant(INT_MAX);
+    // Qt's conversion to a 32-bit integer wraps what does not fit; a wider
+    // member would keep it.
+    QTest::newRow("signed past 31 bits") << "IPC/kivDicomToolkitPort"
+                                         << "2147483648" << szToolkitPort << QVariant(INT_MIN);
+    QTest::newRow("signed at its bottom") << "main/teethNumbering"
+                                          << "-2147483648" << szTeeth << QVariant(INT_MIN);
+    QTest::newRow("signed not a number") << "main/teethNumbering"
+                                         << "two" << szTeeth << QVariant(0);
+}
+
+void ConfigStoreTest::integersKeepTheirWidth()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    QFETCH(QString, getter);
+    QFETCH(QVariant, expected);
+
+    nativeStore()->setValue(QStringLiteral("softwarePath"), m_softwareDir->path());
+    if (key.startsWith(QStringLiteral("server/")))
+        XmlFormat::open(m_softwareDir->path())->setValue(key, text);
+    else
+        nativeStore()->setValue(key, text);
+    AppContext context;
+    QVERIFY(context.loadConfiguration());
+    QCOMPARE(probe(getter).read(context), expected);
 }
 
 void ConfigStoreTest::emptyLanguageLoadsAsEnglish_data()
@@ -367,55 +502,27 @@ void ConfigStoreTest::olderIpcKey()
     QCOMPARE(store->value(QStringLiteral("PMS/linkType")).toInt(), 2);
 }
 
-void ConfigStoreTest::saveWritesEverySectionBack()
-{
-    const QString szSoftwarePath = m_softwareDir->path();
-    const VariantMap native = nativeValues(szSoftwarePath);
-    const VariantMap xml = xmlValues(szSoftwarePath);
-    writeStore(*nativeStore(), native);
-    writeXml(szSoftwarePath, xml);
-
-    AppContext context;
-    QVERIFY(context.loadConfiguration());
-
-    // Empty both stores: what the save writes is then only what was loaded.
-    {
-        const std::unique_ptr<QSettings> store = nativeStore();
-        store->clear();
-    }
-    QVERIFY(QFile::remove(szSoftwarePath + QStringLiteral("/Marlek Telvor Group/Telvor Imaging Suite.xml")));
-    QVERIFY(context.saveConfiguration());
-
-    VariantMap expectedNative = asText(native);
-    // The root folder, the application-data location and the flag are read, never written.
-    expectedNative.remove(QStringLiteral("kivRoot"));
-    expectedNative.remove(QStringLiteral("appDataLocation"));
-    expectedNative.remove(QStringLiteral("withoutKivServer"));
-    QCOMPARE(readStore(*nativeStore()), expectedNative);
-    QCOMPARE(readXml(szSoftwarePath), asText(xml));
-}
-
 void ConfigStoreTest::foreignKeysSurviveLoadAndSave()
 {
     // The suite's other programs keep their own keys in the same groups and files.
-    const QString szSoftwarePath = m_softwareDir->path();
-    VariantMap native = nativeValues(szSoftwarePath);
-    native.insert(QStringLiteral("tools/common/dbInfo/otherProgramOption"), QStringLiteral("keep me"));
-    native.insert(QStringLiteral("tools/other/option"), 5);
-    native.insert(QStringLiteral("common/otherLanguageOption"), QStringLiteral("x"));
-    native.insert(QStringLiteral("otherRootKey"), QStringLiteral("root"));
-    VariantMap xml = xmlValues(szSoftwarePath);
-    xml.insert(QStringLiteral("server/otherServerOption"), QStringLiteral("keep me too"));
-    xml.insert(QStringLiteral("zeta/alpha/beta"), QStringLiteral("deep"));
-    writeStore(*nativeStore(), native);
-    writeXml(szSoftwarePath, xml);
+    if (!installStoredSettings())
+        QSKIP("The native store is not an INI file on this platform");
+    writeStore(*nativeStore(),
+               {{"tools/common/dbInfo/otherProgramOption", "keep me"},
+                {"tools/other/option", 5},
+                {"common/otherLanguageOption", "x"},
+                {"otherRootKey", "root"}});
+    writeStore(*XmlFormat::open(m_softwareDir->path()),
+               {{"server/otherServerOption", "keep me too"}, {"zeta/alpha/beta", "deep"}});
+    const VariantMap native = readStore(*nativeStore());
+    const VariantMap xml = readStore(*XmlFormat::open(m_softwareDir->path()));
 
     AppContext context;
     QVERIFY(context.loadConfiguration());
     QVERIFY(context.saveConfiguration());
 
-    QCOMPARE(readStore(*nativeStore()), asText(native));
-    QCOMPARE(readXml(szSoftwarePath), asText(xml));
+    QCOMPARE(readStore(*nativeStore()), native);
+    QCOMPARE(readStore(*XmlFormat::open(m_softwareDir->path())), xml);
 }
 
 void ConfigStoreTest::backupValidityDaysIsNeverStored()

@@ -1,4 +1,5 @@
 #include "AppContext.h"
+#include "UICnfPage.h"
 #include "UICnfPageDataBase.h"
 #include "UICnfPageLanguage.h"
 #include "UICnfPageLogFile.h"
@@ -80,6 +81,8 @@ private slots:
     void okSavesOnlyModifiedData();
     void cancelAsksOnlyWhenModified_data();
     void cancelAsksOnlyWhenModified();
+    void eachFieldMarksOnlyItsPage_data();
+    void eachFieldMarksOnlyItsPage();
     void keyboardReachesEveryField_data();
     void keyboardReachesEveryField();
 
@@ -433,6 +436,59 @@ void UICnfProgramTest::cancelAsksOnlyWhenModified()
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(cnf.dataBase().dataSource(), QStringLiteral("127.0.0.1"));
     QCOMPARE(nativeStore()->allKeys(), QStringList());
+}
+
+void UICnfProgramTest::eachFieldMarksOnlyItsPage_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("modifies");
+
+    QTest::newRow("server") << 0 << "lineEditServer" << true;
+    QTest::newRow("database") << 0 << "lineEditDataBase" << true;
+    QTest::newRow("port") << 0 << "lineEditPortNumber" << true;
+    QTest::newRow("connection time-out") << 0 << "lineEditConnectionTimeout" << true;
+    // The two check boxes of the database page only unlock their fields.
+    QTest::newRow("database unlock") << 0 << "checkBoxDataBase" << false;
+    QTest::newRow("port unlock") << 0 << "checkBoxPortNumber" << false;
+    QTest::newRow("language") << 1 << "comboBoxLanguage" << true;
+    QTest::newRow("file dimension") << 2 << "lineEditFileDimension" << true;
+    QTest::newRow("database log") << 2 << "checkBoxDataBase" << true;
+    QTest::newRow("device log") << 2 << "checkBoxDevice" << true;
+    QTest::newRow("process time-out") << 3 << "lineEditTimeoutProcess" << true;
+    QTest::newRow("backup validity") << 3 << "cbDbValidityDaysBackup" << true;
+    QTest::newRow("backup before update") << 3 << "checkBoxBackupBeforeUpdate" << true;
+}
+
+void UICnfProgramTest::eachFieldMarksOnlyItsPage()
+{
+    QFETCH(int, row);
+    QFETCH(QString, field);
+    QFETCH(bool, modifies);
+
+    // Two languages to choose between.
+    const QString szFolder = m_suiteDir->path() + QStringLiteral("/Language");
+    QVERIFY(QDir().mkpath(szFolder));
+    for (const char *pszName : {"KivDataBaseUpdater_it.qm", "KivDataBaseUpdater_de.qm"}) {
+        QFile file(szFolder + QLatin1Char('/') + QLatin1String(pszName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    CnfProgram cnf;
+    UICnfProgram dialog(&cnf, nullptr);
+    QStackedWidget *pStack = widget<QStackedWidget>(&dialog, "stackedWidgetConfig");
+    QWidget *pField = widget<QWidget>(pStack->widget(row), field);
+    if (auto *pLineEdit = qobject_cast<QLineEdit *>(pField))
+        pLineEdit->clear(); // every one of them starts filled
+    else if (auto *pCheckBox = qobject_cast<QCheckBox *>(pField))
+        pCheckBox->toggle();
+    else if (auto *pComboBox = qobject_cast<QComboBox *>(pField))
+        pComboBox->setCurrentIndex(pComboBox->count() - 1 - pComboBox->currentIndex());
+
+    for (int i = 0; i < pStack->count(); ++i) {
+        const auto *pPage = qobject_cast<const UICnfPage *>(pStack->widget(i));
+        QVERIFY(pPage);
+        QCOMPARE(pPage->isModified(), modifies && i == row);
+    }
 }
 
 void UICnfProgramTest::keyboardReachesEveryField_data()
