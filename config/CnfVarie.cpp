@@ -23,6 +23,9 @@ const CnfTable<CnfVarie> &CnfVarie::table()
     static const CnfTable<CnfVarie> s_table{
         {"miscellaneous/timeoutProcessExecution", &CnfVarie::m_nTimeoutProcessExecution, 30},
         {"miscellaneous/backupBeforeUpdate", &CnfVarie::m_bBackupBeforeUpdate, false},
+        // Set by a service engineer in the store; no dialog writes it, and a
+        // save leaves the stored value as it is.
+        {"miscellaneous/backupKeepCount", &CnfVarie::m_nBackupKeepCount, 0, CnfTable<CnfVarie>::LoadOnly},
     };
     return s_table;
 }

@@ -25,6 +25,11 @@ public:
     bool backupBeforeUpdate() const { return m_bBackupBeforeUpdate; }
     void setBackupBeforeUpdate(bool bBackup) { m_bBackupBeforeUpdate = bBackup; }
 
+    // The cleaning of old backups keeps at least this many of the newest
+    // ones, whatever their age (0: no such rule).
+    int backupKeepCount() const { return m_nBackupKeepCount; }
+    void setBackupKeepCount(int nCount) { m_nBackupKeepCount = nCount; }
+
     // Default of the database server path on this platform.
     static QString defaultDbServerPath();
     // The Windows rule: "<Program Files>\KIVDB\dbServer\bin" with forward
@@ -44,4 +49,5 @@ private:
     // Not stored anywhere: every run starts with a month.
     qint32 m_nBackupValidityDays = 30;
     bool m_bBackupBeforeUpdate;
+    qint32 m_nBackupKeepCount;
 };

@@ -2,7 +2,7 @@
 #include "ui_UICnfProgram.h"
 
 #include "CnfProgram.h"
-#include "LogFileManager.h"
+#include "ProgramLog.h"
 #include "UICnfPageDataBase.h"
 #include "UICnfPageLanguage.h"
 #include "UICnfPageLogFile.h"
@@ -102,8 +102,7 @@ void UICnfProgram::accept()
     // The values stay in use for this run; the warning before this line in
     // the log names the store that could not be written.
     if (!bSaved) {
-        LogFileManager::Instance()->Log(
-            1, QStringLiteral("Unable to save the configuration."), LogCatGeneral, LogSevError);
+        ProgramLog::error(QStringLiteral("Unable to save the configuration."));
         UIMessageBox::warning(this, tr("Unable to save the configuration."));
     }
     QDialog::accept();

@@ -240,6 +240,12 @@ Fortfahren ?</translation>
         <source>Run the update on a copy of the database and time each step</source>
         <translation>Führt die Aktualisierung an einer Kopie der Datenbank aus und misst jeden Schritt</translation>
     </message>
+    <message>
+        <source>The newest backup does not match its checksum file.
+No backup file was removed: make a new backup first.</source>
+        <translation>Die neueste Sicherung stimmt nicht mit ihrer Prüfsummendatei überein.
+Es wurde keine Sicherungsdatei entfernt: erstellen Sie zuerst eine neue Sicherung.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

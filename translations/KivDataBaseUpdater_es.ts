@@ -240,6 +240,12 @@ La base de datos en sí no se modifica. Tarda aproximadamente lo mismo que una r
         <source>Run the update on a copy of the database and time each step</source>
         <translation>Ejecuta la actualización en una copia de la base de datos y mide cada paso</translation>
     </message>
+    <message>
+        <source>The newest backup does not match its checksum file.
+No backup file was removed: make a new backup first.</source>
+        <translation>La copia de seguridad más reciente no coincide con su archivo de suma de comprobación.
+No se ha eliminado ningún archivo de copia de seguridad: haga primero una nueva copia de seguridad.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

@@ -240,6 +240,12 @@ Continuer ?</translation>
         <source>Run the update on a copy of the database and time each step</source>
         <translation>Exécute la mise à jour sur une copie de la base de données et mesure chaque étape</translation>
     </message>
+    <message>
+        <source>The newest backup does not match its checksum file.
+No backup file was removed: make a new backup first.</source>
+        <translation>La sauvegarde la plus récente ne correspond pas à son fichier de somme de contrôle.
+Aucun fichier de sauvegarde n&apos;a été supprimé : faites d&apos;abord une nouvelle sauvegarde.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

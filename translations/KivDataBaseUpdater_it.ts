@@ -240,6 +240,12 @@ Continuare ?</translation>
         <source>Run the update on a copy of the database and time each step</source>
         <translation>Esegue l&apos;aggiornamento su una copia del database e misura la durata di ogni passo</translation>
     </message>
+    <message>
+        <source>The newest backup does not match its checksum file.
+No backup file was removed: make a new backup first.</source>
+        <translation>Il backup più recente non corrisponde al suo file di checksum.
+Nessun file di backup è stato rimosso: eseguire prima un nuovo backup.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

@@ -23,6 +23,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace {
 
 // The operations speak in the main window's name: their texts are the
@@ -81,6 +83,9 @@ const char *const kSwapLost =
     QT_TRANSLATE_NOOP("KivDataBaseUpdater",
                       "The database %1 could not be put back under its name: its data is in the database %2, the "
                       "restored data in the database %3.\nNo data was deleted. Call the service engineer.");
+const char *const kCleanRefused = QT_TRANSLATE_NOOP(
+    "KivDataBaseUpdater",
+    "The newest backup does not match its checksum file.\nNo backup file was removed: make a new backup first.");
 const char *const kCleanCompleted =
     QT_TRANSLATE_NOOP("KivDataBaseUpdater", "Clean database backup file process completed.");
 
@@ -791,19 +796,26 @@ BackupService::Outcome BackupService::cleanBackups()
     // Name filters of QDir ignore the letter case: "x.TAR" is listed too.
     QFileInfoList lstFiles = QDir(szFolder).entryInfoList(
         QStringList{QStringLiteral("*.tar")}, QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
-    // The newest backup stays whatever its age: it may be the only one.
-    QString szNewest;
-    QDateTime newest;
-    for (const QFileInfo &info : qAsConst(lstFiles)) {
-        if (szNewest.isEmpty() || info.lastModified() > newest) {
-            szNewest = info.fileName();
-            newest = info.lastModified();
+    // Newest first; the order of the names among files of one time.
+    std::stable_sort(lstFiles.begin(), lstFiles.end(), [](const QFileInfo &left, const QFileInfo &right) {
+        return left.lastModified() > right.lastModified();
+    });
+    // The newest backup may be the only good one: it stays whatever its age,
+    // and when it does not check against its checksum file nothing goes.
+    if (!lstFiles.isEmpty()) {
+        const BackupSidecar::Check newest = BackupSidecar::verify(lstFiles.first().filePath());
+        if (!newest.matches()) {
+            ProgramLog::error(QStringLiteral("The newest backup %1 is not verified (%2): no backup file is removed.")
+                                  .arg(QDir::toNativeSeparators(lstFiles.first().filePath()), newest.szReason));
+            return failure(kCleanRefused);
         }
     }
+    const int nKeep = qMax(1, program().varie().backupKeepCount());
     const int nDays = program().varie().backupValidityDays();
     const QDateTime limit(Clock::today().addDays(-nDays), QTime(0, 0));
-    for (const QFileInfo &info : qAsConst(lstFiles)) {
-        if (info.fileName() == szNewest || info.lastModified() >= limit)
+    for (int i = nKeep; i < lstFiles.size(); ++i) {
+        const QFileInfo &info = lstFiles.at(i);
+        if (info.lastModified() >= limit)
             continue;
         const QString szPath = QStringLiteral("%1/%2").arg(szFolder, info.fileName());
         ProgramLog::info(QStringLiteral("Removing file %1").arg(szPath));

@@ -56,6 +56,7 @@ void AppTestEnvironment::configure(const QString &szDatabase)
     varie.setTimeoutProcessExecution(300);
     varie.setBackupValidityDays(30);
     varie.setBackupBeforeUpdate(false);
+    varie.setBackupKeepCount(0);
 }
 
 QString AppTestEnvironment::suiteFolder() const

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "AppTestEnvironment.h"
 #include "BackupService.h"
+#include "BackupSidecar.h"
 #include "Clock.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
@@ -121,6 +122,8 @@ private slots:
     void damagedBackupLeavesDatabaseUntouched_data();
     void damagedBackupLeavesDatabaseUntouched();
     void cleaningRemovesOnlyOldTarFiles();
+    void cleaningNeverLosesTheLastGoodBackup_data();
+    void cleaningNeverLosesTheLastGoodBackup();
 
 private:
     // A database of that name with rows and large objects, configured and open.
@@ -506,6 +509,10 @@ void TestDatabaseBackup::cleaningRemovesOnlyOldTarFiles()
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.setFileTime(file.second, QFileDevice::FileModificationTime));
     }
+    // The newest is verified; a checksum file goes with its backup.
+    QString szError;
+    QVERIFY(BackupSidecar::write(szFolder + QStringLiteral("/new.tar"), szError));
+    QVERIFY(BackupSidecar::write(szFolder + QStringLiteral("/OLD.TAR"), szError));
     const QByteArray folder = QFile::encodeName(szFolder + QStringLiteral("/x.tar"));
     const struct timespec times[2] = {{0, UTIME_OMIT}, {limit.addDays(-3).toSecsSinceEpoch(), 0}};
     QVERIFY(::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0);
@@ -513,15 +520,80 @@ void TestDatabaseBackup::cleaningRemovesOnlyOldTarFiles()
     Clock::set([now] { return now; });
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
     QVERIFY(backup.cleanBackups(&m_window));
-    QCOMPARE(backupFiles(), (QStringList{"at.tar", "new.tar", "old.sql", "x.tar"}));
+    QCOMPARE(backupFiles(), (QStringList{"at.tar", "new.tar", "new.tar.sha256", "old.sql", "x.tar"}));
     QVERIFY(QFile::exists(szFolder + QStringLiteral("/x.tar/inner.tar")));
     QCOMPARE(m_log.entries(),
              (QStringList{"Clean database backup process started.",
                           "Removing file " + szFolder + "/before.tar",
                           "Removing file " + szFolder + "/OLD.TAR",
+                          "Removing file " + szFolder + "/OLD.TAR.sha256",
                           "Clean database backup file process completed."}));
     QCOMPARE(takeBoxes().last(),
              qMakePair(QMessageBox::Information, QStringLiteral("Clean database backup file process completed.")));
+}
+
+void TestDatabaseBackup::cleaningNeverLosesTheLastGoodBackup_data()
+{
+    // Backups by age in days (0 = today), the newest first; "v" marks one
+    // with a matching checksum file, "x" one whose file changed after it.
+    QTest::addColumn<QStringList>("backups");
+    QTest::addColumn<int>("keepCount");
+    QTest::addColumn<QStringList>("remaining");
+    QTest::addColumn<bool>("cleaned");
+
+    QTest::newRow("the only backup, however old") << QStringList{"a.tar:90:v"} << 0 << QStringList{"a.tar"} << true;
+    QTest::newRow("old ones go, the newest stays")
+        << QStringList{"a.tar:40:v", "b.tar:50", "c.tar:60:v"} << 0 << QStringList{"a.tar"} << true;
+    QTest::newRow("newest without checksum file")
+        << QStringList{"a.tar:0", "b.tar:50:v"} << 0 << QStringList{"a.tar", "b.tar"} << false;
+    QTest::newRow("newest changed after its checksum")
+        << QStringList{"a.tar:0:x", "b.tar:50:v"} << 0 << QStringList{"a.tar", "b.tar"} << false;
+    QTest::newRow("keep the newest three") << QStringList{"a.tar:40:v", "b.tar:41", "c.tar:42", "d.tar:43"} << 3
+                                           << QStringList{"a.tar", "b.tar", "c.tar"} << true;
+}
+
+void TestDatabaseBackup::cleaningNeverLosesTheLastGoodBackup()
+{
+    QFETCH(QStringList, backups);
+    QFETCH(int, keepCount);
+    QFETCH(QStringList, remaining);
+    QFETCH(bool, cleaned);
+
+    m_env.configure(QStringLiteral("pelq"));
+    AppContext::instance().cnfProgram().varie().setBackupKeepCount(keepCount);
+    const QString szFolder = DatabaseBackup::backupFolder();
+    QVERIFY(QDir().mkpath(szFolder));
+    const QDateTime now(QDate(2026, 12, 6), QTime(12, 0));
+    for (const QString &szBackup : qAsConst(backups)) {
+        const QStringList lstParts = szBackup.split(QLatin1Char(':'));
+        const QString szPath = szFolder + QLatin1Char('/') + lstParts.at(0);
+        QFile file(szPath);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lstParts.at(0).toLatin1()) > 0);
+        file.close();
+        QString szError;
+        if (lstParts.value(2) == "v" || lstParts.value(2) == "x")
+            QVERIFY(BackupSidecar::write(szPath, szError));
+        if (lstParts.value(2) == "x") {
+            QVERIFY(file.open(QIODevice::Append) && file.write("changed") > 0);
+            file.close();
+        }
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(now.addDays(-lstParts.at(1).toInt()), QFileDevice::FileModificationTime));
+        file.close();
+    }
+    DatabaseBackup backup;
+    Clock::set([now] { return now; });
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QCOMPARE(backup.cleanBackups(&m_window), cleaned);
+    QCOMPARE(backupFiles().filter(QRegularExpression(QStringLiteral("\\.tar$"))), remaining);
+    // A checksum file goes with its backup, and only with it.
+    for (const QString &szSidecar : backupFiles().filter(QStringLiteral(".sha256")))
+        QVERIFY2(remaining.contains(szSidecar.chopped(7)), qPrintable(szSidecar));
+    if (!cleaned)
+        QCOMPARE(takeBoxes().last(),
+                 qMakePair(QMessageBox::Warning,
+                           QStringLiteral("The newest backup does not match its checksum file.\nNo backup file was "
+                                          "removed: make a new backup first.")));
 }
 
 QTEST_MAIN(TestDatabaseBackup)
