@@ -136,6 +136,8 @@ int runStatus(int argc, char *argv[], const CommandLine &commandLine)
 {
     QCoreApplication app(argc, argv);
     startUp(app, false);
+    // Nothing of the libraries' chatter: the status says what it found.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     warnIgnored(commandLine, false);
     Vesper vesper;
     DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), QString());

@@ -4,11 +4,13 @@
 #include "BackupService.h"
 #include "CnfDataBase.h"
 #include "CommandLine.h"
+#include "DbUpdater.h"
 #include "ProgramLog.h"
 #include "Rehearsal.h"
 #include "RunReport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTime>
@@ -88,6 +90,8 @@ int CommandRunner::run(const CommandLine &commandLine, RunReport &report, QStrin
 
     BackupService service;
     TerminalProgress progress(service);
+    // The report names the backup file wherever the command was started.
+    const QString szFile = commandLine.file().isEmpty() ? QString() : QFileInfo(commandLine.file()).absoluteFilePath();
 
     switch (commandLine.command()) {
     case CommandLine::Command::Backup: {
@@ -102,7 +106,7 @@ int CommandRunner::run(const CommandLine &commandLine, RunReport &report, QStrin
         return conclude(outcome, lstText);
     }
     case CommandLine::Command::Verify: {
-        const BackupService::Outcome outcome = service.verify(commandLine.file());
+        const BackupService::Outcome outcome = service.verify(szFile);
         if (outcome.bOk) {
             report.setBackup({outcome.szFile, outcome.nBytes, outcome.szSha256});
             report.setDetails(QJsonObject{{QStringLiteral("backupVersion"), outcome.szDatabaseVersion},
@@ -118,10 +122,10 @@ int CommandRunner::run(const CommandLine &commandLine, RunReport &report, QStrin
         if (!commandLine.confirmed()) {
             ProgramLog::error(QStringLiteral("-Restore replaces the database %1 by the content of %2: add --yes as "
                                              "the last argument to confirm it. Nothing was changed.")
-                                  .arg(cnf.initialCatalog(), commandLine.file()));
+                                  .arg(cnf.initialCatalog(), szFile));
             return CommandLine::ExitUsage;
         }
-        const BackupService::Outcome outcome = service.restore(commandLine.file());
+        const BackupService::Outcome outcome = service.restore(szFile);
         if (outcome.bOk)
             report.setBackup({outcome.szFile, outcome.nBytes, outcome.szSha256});
         return conclude(outcome, lstText);
@@ -132,6 +136,9 @@ int CommandRunner::run(const CommandLine &commandLine, RunReport &report, QStrin
         Rehearsal rehearsal(&service);
         const Rehearsal::Result result = rehearsal.run(commandLine.fresh());
         report.setVersionBefore(result.szVersionBefore.isEmpty() ? QString() : result.szVersionBefore);
+        const QStringList lstKnown = DbUpdater::knownVersions();
+        const int nIndex = lstKnown.indexOf(result.szVersionBefore);
+        report.setPendingSteps(nIndex < 0 ? QStringList() : lstKnown.mid(nIndex + 1));
         report.setVersionAfter(result.szVersionAfter.isEmpty() ? QString() : result.szVersionAfter);
         report.setDrift(result.lstDrift);
         for (const RunReport::Step &step : result.lstSteps) {

@@ -90,9 +90,9 @@ int StatusCommand::run(RunReport &report, QStringList &lstText)
     report.setServer(cnf.dataSource(), cnf.portNumber());
     report.setDatabase(cnf.initialCatalog());
 
-    const auto fail = [&report, &lstText](const QString &szError) {
-        report.addError(szError);
-        lstText << QStringLiteral("ERROR: ") + szError;
+    // Server texts come in several lines; the report takes each as one.
+    const auto fail = [&report](const QString &szError) {
+        report.addError(szError.simplified());
         return int(CommandLine::ExitFailed);
     };
 
