@@ -106,7 +106,7 @@ LogFileManager::LogFileManager() = default;
 LogFileManager::~LogFileManager()
 {
     // Release() has normally emptied the map already.
-    qDeleteAll(files);
+    qDeleteAll(m_files);
 }
 
 LogFileManager *LogFileManager::Instance()
@@ -129,20 +129,20 @@ void LogFileManager::Release()
     LogFileManager *instance = s_instance.load(std::memory_order_relaxed);
     if (!instance)
         return;
-    for (LogFile *record : qAsConst(instance->files)) {
+    for (LogFile *record : qAsConst(instance->m_files)) {
         if (record->file()->isOpen())
             record->file()->close();
         delete record;
     }
-    instance->files.clear();
-    instance->generalFile = nullptr;
+    instance->m_files.clear();
+    instance->m_generalFile = nullptr;
     s_instance.store(nullptr, std::memory_order_release);
     delete instance;
 }
 
 void LogFileManager::SetOwner(QObject *owner)
 {
-    this->owner = owner;
+    m_owner = owner;
 }
 
 void LogFileManager::AddLogFile(int index,
@@ -155,30 +155,30 @@ void LogFileManager::AddLogFile(int index,
                                 bool encrypted,
                                 bool enabled)
 {
-    LogFile *previous = files.value(index, nullptr);
-    if (previous == generalFile)
-        generalFile = nullptr;
+    LogFile *previous = m_files.value(index, nullptr);
+    if (previous == m_generalFile)
+        m_generalFile = nullptr;
     delete previous;
-    files.insert(index, new LogFile(index, tag, folder, name, extension, maxSizeMb, backups, encrypted, enabled));
+    m_files.insert(index, new LogFile(index, tag, folder, name, extension, maxSizeMb, backups, encrypted, enabled));
 }
 
 void LogFileManager::SetSeparateFiles(bool separate, qint64 maxSizeMb, int backups, bool encrypted)
 {
-    separateFiles = separate;
+    m_separateFiles = separate;
     if (separate)
         return;
-    const QString ownerName = owner ? owner->objectName() : QString();
+    const QString ownerName = m_owner ? m_owner->objectName() : QString();
     const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    delete files.value(0, nullptr);
-    generalFile =
+    delete m_files.value(0, nullptr);
+    m_generalFile =
         new LogFile(0, QString(), folder, ownerName, QStringLiteral("log"), maxSizeMb, backups, encrypted, true);
-    files.insert(0, generalFile);
+    m_files.insert(0, m_generalFile);
 }
 
 void LogFileManager::SetCategoryFilters(bool database, bool device)
 {
-    databaseLogEnabled = database;
-    deviceLogEnabled = device;
+    m_databaseLogEnabled = database;
+    m_deviceLogEnabled = device;
 }
 
 void LogFileManager::reportOpenError(const QFile &file)
@@ -190,7 +190,7 @@ void LogFileManager::reportOpenError(const QFile &file)
 
 bool LogFileManager::OpenFiles()
 {
-    if (files.isEmpty())
+    if (m_files.isEmpty())
         return false;
 
     // Unique, so that opening again does not write every line twice.
@@ -201,12 +201,12 @@ bool LogFileManager::OpenFiles()
             static_cast<Qt::ConnectionType>(Qt::AutoConnection | Qt::UniqueConnection));
 
     bool result = true;
-    for (LogFile *record : qAsConst(files)) {
+    for (LogFile *record : qAsConst(m_files)) {
         QFile *file = record->file();
         if (file->isOpen())
             file->close();
         file->setFileName(record->fullPath());
-        const bool used = separateFiles ? record->index() != 0 : record->index() == 0;
+        const bool used = m_separateFiles ? record->index() != 0 : record->index() == 0;
         if (!used)
             continue;
         if (!file->open(kWriteMode)) {
@@ -222,7 +222,7 @@ bool LogFileManager::OpenFiles()
 
 void LogFileManager::Log(int LogFileIdx, const QString &szInput, int category, int severity)
 {
-    if ((category == LogCatDatabase && !databaseLogEnabled) || (category == LogCatDevice && !deviceLogEnabled))
+    if ((category == LogCatDatabase && !m_databaseLogEnabled) || (category == LogCatDevice && !m_deviceLogEnabled))
         return;
 
     QString text;
@@ -236,12 +236,12 @@ void LogFileManager::Log(int LogFileIdx, const QString &szInput, int category, i
 
 void LogFileManager::WriteString(int LogFileIdx, QString szInput)
 {
-    LogFile *record = files.value(LogFileIdx, nullptr);
+    LogFile *record = m_files.value(LogFileIdx, nullptr);
     if (!record || !record->enabled())
         return;
 
     // Without separate files every index writes into the general file, with its own tag and digits.
-    LogFile *target = separateFiles ? record : files.value(0, nullptr);
+    LogFile *target = m_separateFiles ? record : m_files.value(0, nullptr);
     if (!target)
         return;
     QFile *file = target->file();

@@ -92,10 +92,10 @@ private:
     static void reportOpenError(const QFile &file);
     void rotate(LogFile *target);
 
-    QMap<int, LogFile *> files;
-    bool separateFiles = true;
-    LogFile *generalFile = nullptr;
-    QObject *owner = nullptr;
-    bool databaseLogEnabled = false;
-    bool deviceLogEnabled = false;
+    QMap<int, LogFile *> m_files;
+    bool m_separateFiles = true;
+    LogFile *m_generalFile = nullptr;
+    QObject *m_owner = nullptr;
+    bool m_databaseLogEnabled = false;
+    bool m_deviceLogEnabled = false;
 };

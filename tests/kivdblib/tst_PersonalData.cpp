@@ -716,4 +716,4 @@ void TestPersonalData::batchSkipsRowsRemovedMeanwhile()
 }
 
 QTEST_GUILESS_MAIN(TestPersonalData)
-#include "TestPersonalData.moc"
+#include "tst_PersonalData.moc"

@@ -778,4 +778,4 @@ void TestLogFileManager::readerRejectsOtherFiles()
 }
 
 QTEST_GUILESS_MAIN(TestLogFileManager)
-#include "TestLogFileManager.moc"
+#include "tst_LogFileManager.moc"

@@ -503,4 +503,4 @@ void TestLightCipher::boundsPlainSize()
 }
 
 QTEST_GUILESS_MAIN(TestLightCipher)
-#include "TestLightCipher.moc"
+#include "tst_LightCipher.moc"

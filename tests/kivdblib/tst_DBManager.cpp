@@ -419,4 +419,4 @@ void TestDBManager::checkCnfParamAddsMissingDefaultsOnce()
 }
 
 QTEST_GUILESS_MAIN(TestDBManager)
-#include "TestDBManager.moc"
+#include "tst_DBManager.moc"
