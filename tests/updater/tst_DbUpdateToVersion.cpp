@@ -9,7 +9,6 @@
 #include "UpdaterTestLog.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -531,14 +530,12 @@ void TestDbUpdateToVersion::personalDataPassShowsRecordNumber()
     // many records are stored encrypted by then.
     struct Sample
     {
-        qint64 nAtMs;
         int nValue;
         int nMaximum;
         int nSaved;
     };
     QVector<Sample> samples;
     QStringList lstProblems;
-    QElapsedTimer clock;
     QTimer probe;
     probe.setInterval(0);
     connect(&probe, &QTimer::timeout, this, [&]() {
@@ -555,13 +552,11 @@ void TestDbUpdateToVersion::personalDataPassShowsRecordNumber()
                                .arg(pDialog->findChild<QPushButton *>() != nullptr);
         const int nSaved =
             m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\" WHERE starts_with(\"FirstName\", '$kiv1$')").toInt();
-        samples << Sample{clock.elapsed(), pDialog->value(), pDialog->maximum(), nSaved};
+        samples << Sample{pDialog->value(), pDialog->maximum(), nSaved};
     });
     probe.start();
-    clock.start();
     DbUpdateToVersion_1_8_0 step;
     QVERIFY(step.updateInTransaction());
-    const qint64 nPassMs = clock.elapsed();
     probe.stop();
     QVERIFY2(lstProblems.isEmpty(), qPrintable(lstProblems.join("; ")));
     QCOMPARE(m_db.scalar("SELECT count(*) FROM \"PERSONALDATA\" WHERE starts_with(\"FirstName\", '$kiv1$')").toInt(),
@@ -573,21 +568,20 @@ void TestDbUpdateToVersion::personalDataPassShowsRecordNumber()
     QCOMPARE(samples.first().nValue, 0);
     QCOMPARE(samples.first().nSaved, 0);
     QCOMPARE(samples.last().nValue, nTotal);
-    qint64 nLongestGapMs = 0;
-    qint64 nPreviousMs = 0;
+    // The value only grows, and never runs ahead of the records saved.
+    int nPreviousValue = 0;
     for (const Sample &sample : qAsConst(samples)) {
         QCOMPARE(sample.nMaximum, nTotal);
+        QVERIFY2(sample.nValue >= nPreviousValue,
+                 qPrintable(QStringLiteral("value %1 after %2").arg(sample.nValue).arg(nPreviousValue)));
+        nPreviousValue = sample.nValue;
         QVERIFY2(sample.nSaved == sample.nValue || sample.nSaved == sample.nValue - 1,
                  qPrintable(QStringLiteral("value %1 with %2 records saved").arg(sample.nValue).arg(sample.nSaved)));
-        nLongestGapMs = qMax(nLongestGapMs, sample.nAtMs - nPreviousMs);
-        nPreviousMs = sample.nAtMs;
     }
-    // The window stays responsive all along, yet events are processed in
-    // rounds rather than once per record.
-    QVERIFY2(nLongestGapMs <= 250, qPrintable(QStringLiteral("no events for %1 ms").arg(nLongestGapMs)));
-    QVERIFY2(samples.size() <= nTotal / 2,
+    // Events are processed while the pass runs, in rounds rather than once
+    // per record.
+    QVERIFY2(samples.size() >= 3 && samples.size() <= nTotal / 2,
              qPrintable(QStringLiteral("%1 rounds of events for %2 records").arg(samples.size()).arg(nTotal)));
-    QVERIFY(nPassMs >= nTotal * 3);
 }
 
 QTEST_MAIN(TestDbUpdateToVersion)
