@@ -57,6 +57,7 @@ private slots:
     void versionColoursFollowTheNumbers();
     void updateFrom140ShowsEveryStep();
     void failedRunLeavesTheUpdatingState();
+    void closingAnOldDatabaseAsks_data();
     void closingAnOldDatabaseAsks();
     void aboutWithoutServer();
     void checkDatabaseFromTheToolsMenu();
@@ -204,16 +205,40 @@ void MainWindowTest::failedRunLeavesTheUpdatingState()
     QVERIFY(m_log.entries().contains(QStringLiteral("ERROR: Error during database update.")));
 }
 
+void MainWindowTest::closingAnOldDatabaseAsks_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("no version") << QString() << true;
+    QTest::newRow("older") << QStringLiteral("1.4.0") << true;
+    // By the numbers 1.10.0 is newer than 1.9.0: nothing an update could do.
+    QTest::newRow("newer, by the numbers") << QStringLiteral("1.10.0") << false;
+    QTest::newRow("up to date") << QStringLiteral("1.9.0") << false;
+}
+
 void MainWindowTest::closingAnOldDatabaseAsks()
 {
+    QFETCH(QString, version);
+    QFETCH(bool, asks);
     QVERIFY2(m_db.createAndOpen(QStringLiteral("close")), qPrintable(m_db.lastError()));
-    QVERIFY(m_db.exec(QStringLiteral("DROP FUNCTION \"kivVersion\"()")));
+    QVERIFY(m_db.exec(version.isEmpty()
+                          ? QStringLiteral("DROP FUNCTION \"kivVersion\"()")
+                          : QStringLiteral("CREATE OR REPLACE FUNCTION \"kivVersion\"() RETURNS text LANGUAGE sql "
+                                           "AS $$SELECT '%1'$$")
+                                .arg(version)));
     useDatabase(QStringLiteral("close"));
 
     KivDataBaseUpdater window;
     window.show();
     window.updateDbVersionDisplay();
-    QCOMPARE(window.findChild<QLabel *>("labelCurrentDbVersionText")->text(), QString());
+    QCOMPARE(window.findChild<QLabel *>("labelCurrentDbVersionText")->text(), version);
+    if (!asks) {
+        QVERIFY(window.close());
+        QCOMPARE(UIMessageBox::takeShown().size(), 0);
+        m_log.close();
+        QVERIFY(m_log.open(false));
+        return;
+    }
     QCOMPARE(window.findChild<QLabel *>("labelCurrentDbVersionText")->styleSheet(), kRed);
 
     UIMessageBox::setNextAnswer(QMessageBox::No);
