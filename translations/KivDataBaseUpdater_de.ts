@@ -519,8 +519,8 @@ Das Protokoll nennt die Ursache.</translation>
         <translation>Keine Abweichung vom Schema, das für Version %1 erwartet wird. Die Datenbank hat zusätzlich eigene Objekte, die nicht als Abweichung gelten.</translation>
     </message>
     <message>
-        <source>No differences</source>
-        <translation>Keine Unterschiede</translation>
+        <source>No differences from the schema expected at version %1.</source>
+        <translation>Keine Abweichung vom für die Version %1 erwarteten Schema.</translation>
     </message>
     <message>
         <source>The database reports no version: no comparison is possible.</source>

@@ -519,8 +519,8 @@ El registro indica la causa.</translation>
         <translation>Ninguna diferencia con el esquema esperado para la versión %1. La base de datos tiene además objetos propios, que no cuentan como desviación.</translation>
     </message>
     <message>
-        <source>No differences</source>
-        <translation>Sin diferencias</translation>
+        <source>No differences from the schema expected at version %1.</source>
+        <translation>Ninguna diferencia con el esquema esperado para la versión %1.</translation>
     </message>
     <message>
         <source>The database reports no version: no comparison is possible.</source>

@@ -519,8 +519,8 @@ Le journal en indique la cause.</translation>
         <translation>Aucune différence avec le schéma attendu pour la version %1. La base de données a aussi ses propres objets, qui ne comptent pas comme une dérive.</translation>
     </message>
     <message>
-        <source>No differences</source>
-        <translation>Aucune différence</translation>
+        <source>No differences from the schema expected at version %1.</source>
+        <translation>Aucune différence avec le schéma attendu pour la version %1.</translation>
     </message>
     <message>
         <source>The database reports no version: no comparison is possible.</source>

@@ -519,8 +519,8 @@ Il log ne indica la causa.</translation>
         <translation>Nessuna differenza dallo schema atteso per la versione %1. Il database ha anche oggetti propri, che non contano come deviazione.</translation>
     </message>
     <message>
-        <source>No differences</source>
-        <translation>Nessuna differenza</translation>
+        <source>No differences from the schema expected at version %1.</source>
+        <translation>Nessuna differenza dallo schema atteso per la versione %1.</translation>
     </message>
     <message>
         <source>The database reports no version: no comparison is possible.</source>

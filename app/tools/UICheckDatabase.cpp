@@ -93,7 +93,7 @@ void UICheckDatabase::showResult()
                            "its own, which are not counted as drift.")
                             .arg(m_result.version());
         else
-            szSummary = tr("No differences");
+            szSummary = tr("No differences from the schema expected at version %1.").arg(m_result.version());
         break;
     case SchemaDriftResult::UnknownVersion:
         szSummary = m_result.version().isEmpty()
@@ -115,4 +115,9 @@ void UICheckDatabase::showResult()
     for (int nColumn = 0; nColumn < pTree->columnCount() - 1; ++nColumn)
         pTree->resizeColumnToContents(nColumn);
     pTree->setVisible(bAnyDifference);
+    // Without a list the dialog is as small as its sentence.
+    if (!bAnyDifference) {
+        setMinimumSize(420, 0);
+        adjustSize();
+    }
 }

@@ -74,7 +74,7 @@ void TestCheckDatabase::showsWhatTheCheckFound_data()
     QTest::addColumn<QStringList>("tree");
 
     QTest::newRow("untouched") << ""
-                               << "No differences" << QStringList();
+                               << "No differences from the schema expected at version 1.9.0." << QStringList();
     QTest::newRow("drift") << "ALTER TABLE patients DROP COLUMN import_id; "
                               "ALTER TABLE \"USERS\" ALTER COLUMN \"PasswordTermTime\" SET DEFAULT 90; "
                               "CREATE TABLE notes_backup (id integer)"
