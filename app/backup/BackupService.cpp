@@ -404,20 +404,13 @@ QString BackupService::sessionsText(const QList<DatabaseSession> &lstSessions)
 
 BackupService::Outcome BackupService::restore(const QString &szFile)
 {
-    removeLeftovers();
-    if (!ensureConnection())
-        return Outcome();
+    // Everything about the backup is checked before the database is touched.
+    Checked checked;
+    if (!prepareRestore(szFile, checked))
+        return checked.failure;
     const CnfDataBase &cnf = program().dataBase();
     const QString szDatabase = cnf.initialCatalog();
     DBManager *pDbManager = DBManager::instance();
-    const int nServerMajor = serverMajorVersion();
-    if (nServerMajor <= 0)
-        return failure(kRestoreFailed);
-
-    // Everything about the backup is checked before the database is touched.
-    Checked checked;
-    if (!checkBackupFile(szFile, nServerMajor, checked))
-        return checked.failure;
     const BackupSidecar::Check &sidecar = checked.sidecar;
 
     // From here on nobody writes into the database that is about to be
@@ -540,17 +533,11 @@ BackupService::Outcome BackupService::verify(const QString &szFile)
 
 BackupService::Outcome BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix)
 {
-    removeLeftovers();
-    if (!ensureConnection())
-        return Outcome();
+    Checked checked;
+    if (!prepareRestore(szFile, checked))
+        return checked.failure;
     const CnfDataBase &cnf = program().dataBase();
     DBManager *pDbManager = DBManager::instance();
-    const int nServerMajor = serverMajorVersion();
-    if (nServerMajor <= 0)
-        return failure(kRestoreFailed);
-    Checked checked;
-    if (!checkBackupFile(szFile, nServerMajor, checked))
-        return checked.failure;
 
     if (!DbConnection::openMaintenance(cnf)) {
         ProgramLog::error(
@@ -640,6 +627,19 @@ QString BackupService::newestVerifiedBackup()
             return info.filePath();
     }
     return QString();
+}
+
+bool BackupService::prepareRestore(const QString &szFile, Checked &checked)
+{
+    removeLeftovers();
+    if (!ensureConnection())
+        return false;
+    const int nServerMajor = serverMajorVersion();
+    if (nServerMajor <= 0) {
+        checked.failure = failure(kRestoreFailed);
+        return false;
+    }
+    return checkBackupFile(szFile, nServerMajor, checked);
 }
 
 bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked)

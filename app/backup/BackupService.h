@@ -156,6 +156,9 @@ private:
     static PgClientPrograms clientPrograms();
     // The failure of a choice of client program that found none.
     Outcome refusedProgram(const PgClientPrograms::Choice &choice, PgClientPrograms::Program eProgram) const;
+    // The leftovers removed, a connection, and checkBackupFile(); false (and
+    // checked.failure) when something is missing.
+    bool prepareRestore(const QString &szFile, Checked &checked);
     // Checksum file, archive, a pg_restore that reads it and fits the server,
     // and its "--list": false (and checked.failure) at the first that fails.
     bool checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked);

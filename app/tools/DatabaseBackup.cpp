@@ -76,37 +76,51 @@ template <typename Work> auto DatabaseBackup::withProgress(QWidget *pParent, Wor
     return result;
 }
 
-bool DatabaseBackup::backup(QWidget *pParent)
+template <typename Operation> bool DatabaseBackup::exclusive(bool bQuiet, Operation operation)
 {
+    // Each operation blocks the window; a second one never starts meanwhile.
     if (m_bBusy)
         return false;
-    m_bQuiet = false;
-    return makeBackup(pParent, true, true);
+    m_bBusy = true;
+    m_bQuiet = bQuiet;
+    const auto guard = qScopeGuard([this] {
+        restoreCursor();
+        m_bBusy = false;
+        m_bQuiet = false;
+    });
+    return operation();
+}
+
+bool DatabaseBackup::report(QWidget *pParent, const BackupService::Outcome &outcome, bool bShowSuccess)
+{
+    if (!outcome.message.isNull())
+        UIMessageBox::report(pParent,
+                             outcome.bOk ? LogSevInformation : LogSevError,
+                             outcome.message,
+                             !m_bQuiet && (!outcome.bOk || bShowSuccess));
+    return outcome.bOk;
+}
+
+bool DatabaseBackup::backup(QWidget *pParent)
+{
+    return exclusive(false, [this, pParent] { return makeBackup(pParent, true); });
 }
 
 bool DatabaseBackup::backupBeforeUpdate(QWidget *pParent, bool bAutoMode)
 {
     if (!AppContext::instance().cnfProgram().varie().backupBeforeUpdate())
         return true;
-    if (m_bBusy)
+    return exclusive(bAutoMode, [this, pParent] {
+        ProgramLog::info(QStringLiteral("Backup before the database update."));
+        if (makeBackup(pParent, false))
+            return true;
+        UIMessageBox::report(pParent, LogSevError, Sentence(kWindowContext, kUpdateNotStarted), !m_bQuiet);
         return false;
-    m_bQuiet = bAutoMode;
-    const auto quietGuard = qScopeGuard([this] { m_bQuiet = false; });
-    ProgramLog::info(QStringLiteral("Backup before the database update."));
-    if (makeBackup(pParent, false, false))
-        return true;
-    UIMessageBox::report(pParent, LogSevError, Sentence(kWindowContext, kUpdateNotStarted), !m_bQuiet);
-    return false;
+    });
 }
 
-bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess)
+bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk)
 {
-    m_bBusy = true;
-    const auto guard = qScopeGuard([this] {
-        restoreCursor();
-        m_bBusy = false;
-    });
-
     if (!m_pService->ensureConnection())
         return false;
     const QString szDatabase = AppContext::instance().cnfProgram().dataBase().initialCatalog();
@@ -116,89 +130,56 @@ bool DatabaseBackup::makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess
     const BackupService::Outcome outcome = withProgress(pParent, [this] { return m_pService->backup(); });
     if (outcome.bOk)
         m_lastBackup = {outcome.szFile, outcome.nBytes, outcome.szSha256};
-    if (!outcome.message.isNull())
-        UIMessageBox::report(pParent,
-                             outcome.bOk ? LogSevInformation : LogSevError,
-                             outcome.message,
-                             !m_bQuiet && (!outcome.bOk || bReportSuccess));
-    return outcome.bOk;
+    // Before an update only a failure is worth a box.
+    return report(pParent, outcome, bAsk);
 }
 
 bool DatabaseBackup::restore(QWidget *pParent)
 {
-    if (m_bBusy)
-        return false;
-    m_bQuiet = false;
-    m_bBusy = true;
-    const auto guard = qScopeGuard([this] {
-        restoreCursor();
-        m_bBusy = false;
+    return exclusive(false, [this, pParent] {
+        if (!m_pService->ensureConnection())
+            return false;
+        const QString szDatabase = AppContext::instance().cnfProgram().dataBase().initialCatalog();
+        // The operator learns who is connected before the restore ends them.
+        QString szQuestion = windowText(kAskRestore).arg(szDatabase);
+        const QList<DatabaseSession> lstSessions = m_pService->sessionsOnDatabase();
+        if (!lstSessions.isEmpty())
+            szQuestion +=
+                QStringLiteral("\n\n") + windowText(kSessionsEnded).arg(BackupService::sessionsText(lstSessions));
+        if (!ask(pParent, szQuestion))
+            return false;
+
+        const QString szFile = UIFileDialog::getOpenFileName(
+            pParent, windowText(kSelectCaption), backupFolder(), windowText(kSelectFilter));
+        if (szFile.isEmpty())
+            return false;
+        return report(pParent, withProgress(pParent, [this, &szFile] { return m_pService->restore(szFile); }), true);
     });
-
-    if (!m_pService->ensureConnection())
-        return false;
-    const QString szDatabase = AppContext::instance().cnfProgram().dataBase().initialCatalog();
-    // The operator learns who is connected before the restore ends them.
-    QString szQuestion = windowText(kAskRestore).arg(szDatabase);
-    const QList<DatabaseSession> lstSessions = m_pService->sessionsOnDatabase();
-    if (!lstSessions.isEmpty())
-        szQuestion += QStringLiteral("\n\n") + windowText(kSessionsEnded).arg(BackupService::sessionsText(lstSessions));
-    if (!ask(pParent, szQuestion))
-        return false;
-
-    const QString szFile =
-        UIFileDialog::getOpenFileName(pParent, windowText(kSelectCaption), backupFolder(), windowText(kSelectFilter));
-    if (szFile.isEmpty())
-        return false;
-
-    const BackupService::Outcome outcome =
-        withProgress(pParent, [this, &szFile] { return m_pService->restore(szFile); });
-    if (!outcome.message.isNull())
-        UIMessageBox::report(pParent, outcome.bOk ? LogSevInformation : LogSevError, outcome.message, !m_bQuiet);
-    return outcome.bOk;
 }
 
 bool DatabaseBackup::cleanBackups(QWidget *pParent)
 {
-    if (m_bBusy)
-        return false;
-    m_bQuiet = false;
-    m_bBusy = true;
-    const auto guard = qScopeGuard([this] {
-        restoreCursor();
-        m_bBusy = false;
+    return exclusive(false, [this, pParent] {
+        if (!ask(pParent, windowText(kAskClean)))
+            return false;
+        return report(pParent, withProgress(pParent, [this] { return m_pService->cleanBackups(); }), true);
     });
-
-    if (!ask(pParent, windowText(kAskClean)))
-        return false;
-    setWaitCursor();
-    const BackupService::Outcome outcome = m_pService->cleanBackups();
-    restoreCursor();
-    UIMessageBox::report(pParent, outcome.bOk ? LogSevInformation : LogSevError, outcome.message, !m_bQuiet);
-    return outcome.bOk;
 }
 
 bool DatabaseBackup::rehearse(QWidget *pParent)
 {
-    if (m_bBusy)
-        return false;
-    m_bQuiet = false;
-    m_bBusy = true;
-    const auto guard = qScopeGuard([this] {
-        restoreCursor();
-        m_bBusy = false;
+    return exclusive(false, [this, pParent] {
+        if (!m_pService->ensureConnection())
+            return false;
+        const QString szDatabase = AppContext::instance().cnfProgram().dataBase().initialCatalog();
+        if (!ask(pParent, windowText(kAskRehearse).arg(szDatabase)))
+            return false;
+        Rehearsal rehearsal(m_pService);
+        const Rehearsal::Result result = withProgress(pParent, [&rehearsal] { return rehearsal.run(false); });
+        UIRehearsal dialog(result, pParent);
+        dialog.exec();
+        return result.bOk;
     });
-
-    if (!m_pService->ensureConnection())
-        return false;
-    const QString szDatabase = AppContext::instance().cnfProgram().dataBase().initialCatalog();
-    if (!ask(pParent, windowText(kAskRehearse).arg(szDatabase)))
-        return false;
-    Rehearsal rehearsal(m_pService);
-    const Rehearsal::Result result = withProgress(pParent, [&rehearsal] { return rehearsal.run(false); });
-    UIRehearsal dialog(result, pParent);
-    dialog.exec();
-    return result.bOk;
 }
 
 QString DatabaseBackup::lastBackupFile() const

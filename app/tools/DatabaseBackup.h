@@ -1,12 +1,12 @@
 #pragma once
 
+#include "BackupService.h"
 #include "RunReport.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
-class BackupService;
 class QProgressDialog;
 class QWidget;
 
@@ -59,7 +59,12 @@ protected:
     bool eventFilter(QObject *pWatched, QEvent *pEvent) override;
 
 private:
-    bool makeBackup(QWidget *pParent, bool bAsk, bool bReportSuccess);
+    // Runs one operation while no other runs; bQuiet: no box appears.
+    template <typename Operation> bool exclusive(bool bQuiet, Operation operation);
+    bool makeBackup(QWidget *pParent, bool bAsk);
+    // Logs the outcome's sentence and, unless quiet, shows it (a success only
+    // with bShowSuccess); its success.
+    bool report(QWidget *pParent, const BackupService::Outcome &outcome, bool bShowSuccess);
     bool ask(QWidget *pParent, const QString &szText);
     // Shows the progress of the client programs the service runs meanwhile.
     template <typename Work> auto withProgress(QWidget *pParent, Work work);
