@@ -12,9 +12,10 @@ const QString RunReport::kFileName = QStringLiteral("KivDataBaseUpdater-last-run
 
 namespace {
 
+// An empty text says nothing: null, so that a reader has one case to test.
 QJsonValue textOrNull(const QString &szText)
 {
-    return szText.isNull() ? QJsonValue() : QJsonValue(szText);
+    return szText.isEmpty() ? QJsonValue() : QJsonValue(szText);
 }
 
 QString isoTime(const QDateTime &time)
@@ -108,7 +109,7 @@ QJsonObject RunReport::toJson() const
                                   ? QJsonValue()
                                   : QJsonValue(QJsonObject{{QStringLiteral("file"), m_backup.szFile},
                                                            {QStringLiteral("bytes"), m_backup.nBytes},
-                                                           {QStringLiteral("sha256"), m_backup.szSha256}});
+                                                           {QStringLiteral("sha256"), textOrNull(m_backup.szSha256)}});
     return QJsonObject{
         {QStringLiteral("format"), kFormat},
         {QStringLiteral("command"), m_szCommand},
