@@ -4,6 +4,8 @@
 #include "DbUpdater.h"
 #include "SchemaDrift.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -30,6 +32,20 @@ QJsonObject sessionObject(const DatabaseSession &session)
                        {QStringLiteral("application"), session.szApplication},
                        {QStringLiteral("address"), session.szAddress},
                        {QStringLiteral("user"), session.szUser}};
+}
+
+// A run killed while it wrote its report leaves the temporary file behind:
+// the report's name and six more characters. A write takes milliseconds, so
+// one older than a minute belongs to no run that still writes.
+void removeStaleTemporaryFiles(const QString &szPath)
+{
+    const QFileInfo report(szPath);
+    const QDateTime now = Clock::now();
+    const QFileInfoList lstFiles = report.absoluteDir().entryInfoList(
+        QStringList{report.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &info : lstFiles)
+        if (info.lastModified().secsTo(now) > 60)
+            QFile::remove(info.absoluteFilePath());
 }
 
 } // namespace
@@ -144,6 +160,7 @@ QByteArray RunReport::toJsonText() const
 
 bool RunReport::writeFile(const QString &szPath, QString *pszError) const
 {
+    removeStaleTemporaryFiles(szPath);
     QSaveFile file(szPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented)) < 0 ||
         !file.commit()) {

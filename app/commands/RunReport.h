@@ -80,7 +80,8 @@ public:
     QByteArray toJsonText() const;
     // Writes the report whole or not at all: a temporary file in the same
     // folder, renamed over the old report once complete. A reader sees the
-    // old report or the new one, never a part.
+    // old report or the new one, never a part. Temporary files that killed
+    // runs left beside it (older than a minute) are removed first.
     bool writeFile(const QString &szPath, QString *pszError = nullptr) const;
 
 private:
