@@ -92,8 +92,11 @@ void RunReport::setLockHolder(const DatabaseSession &holder)
 
 void RunReport::addError(const QString &szText)
 {
-    if (!szText.trimmed().isEmpty())
-        m_lstErrors << szText.trimmed();
+    // Server texts come in several lines (libpq's hint on a line of its own,
+    // Qt's driver text on the next): a collector gets each error on one.
+    const QString szLine = szText.simplified();
+    if (!szLine.isEmpty())
+        m_lstErrors << szLine;
 }
 
 void RunReport::finish(int nExitCode, bool bSuccess)

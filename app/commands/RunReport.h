@@ -64,6 +64,7 @@ public:
     void setLogFile(const QString &szPath) { m_szLogFile = szPath; }
     // Facts of one command (the counts a verification found, ...).
     void setDetails(const QJsonObject &details) { m_details = details; }
+    // One error, its lines joined into one; an empty text is no error.
     void addError(const QString &szText);
 
     // Ends the run: its end time, exit code and success.

@@ -238,6 +238,12 @@ void RunReportTest::schemaRefusesWhatTheProgramNeverWrites_data()
                                                   << "\"pelq\"";
     QTest::newRow("empty error text") << "errors/0"
                                       << "\"\"";
+    QTest::newRow("error of two lines") << "errors/0"
+                                        << "\"Unable to connect\\nQPSQL: Unable to connect\"";
+    QTest::newRow("error with a tab") << "errors/0"
+                                      << "\"Unable to connect\\tagain\"";
+    QTest::newRow("error ending in a blank") << "errors/0"
+                                             << "\"Unable to connect \"";
     QTest::newRow("failure without an error") << "errors"
                                               << "[]";
     QTest::newRow("details as a list") << "details"
@@ -271,12 +277,22 @@ void RunReportTest::emptyTextsAreNull()
     report.setBackup({QStringLiteral("/backups/pelq_backup_20260105_021500.tar"), 4096, QString(QLatin1String(""))});
     report.addError(QStringLiteral("  \n"));
     report.addError(QStringLiteral("  Unable to connect.\n"));
+    // libpq's text with its hint, and Qt's driver text after it.
+    report.addError(QStringLiteral("connection to server at \"127.0.0.1\", port 1 failed: Connection refused\n\tIs the "
+                                   "server running on that host and accepting TCP/IP connections?\nQPSQL: Unable to "
+                                   "connect"));
     report.finish(0, true);
     const QJsonObject object = report.toJson();
     QVERIFY(object.value(QStringLiteral("versionBefore")).isNull());
     QVERIFY(object.value(QStringLiteral("database")).isNull());
     QVERIFY(object.value(QStringLiteral("backup")).toObject().value(QStringLiteral("sha256")).isNull());
-    QCOMPARE(object.value(QStringLiteral("errors")).toArray(), QJsonArray{QStringLiteral("Unable to connect.")});
+    QCOMPARE(
+        object.value(QStringLiteral("errors")).toArray(),
+        (QJsonArray{QStringLiteral("Unable to connect."),
+                    QStringLiteral("connection to server at \"127.0.0.1\", port 1 failed: Connection refused Is the "
+                                   "server running on that host and accepting TCP/IP connections? QPSQL: Unable to "
+                                   "connect")}));
+    QCOMPARE(ReportSchema::problems(report.toJsonText()), QString());
 }
 
 void RunReportTest::timesCarryTheirOffset_data()
