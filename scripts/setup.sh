@@ -7,7 +7,9 @@
 # Xvfb, ImageMagick and xdotool for the screenshots, lintian to check the
 # Debian package, and clang with its sanitizer and libFuzzer run-time
 # libraries for the fuzz harnesses (libclang-rt-14-dev is only recommended by
-# clang, so it is named here), and clang-format for the format check.
+# clang, so it is named here), clang-format for the format check, and
+# python3-jsonschema, with which the tests validate the program's JSON run
+# reports against docs/run-report.schema.json.
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
@@ -21,6 +23,7 @@ PACKAGES=(
     xvfb xauth imagemagick xdotool
     lintian
     clang libclang-rt-14-dev clang-format
+    python3-jsonschema
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include "DbUpdater.h"
 #include "SchemaDrift.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -12,9 +14,10 @@ const QString RunReport::kFileName = QStringLiteral("KivDataBaseUpdater-last-run
 
 namespace {
 
+// An empty text says nothing: null, so that a reader has one case to test.
 QJsonValue textOrNull(const QString &szText)
 {
-    return szText.isNull() ? QJsonValue() : QJsonValue(szText);
+    return szText.isEmpty() ? QJsonValue() : QJsonValue(szText);
 }
 
 QString isoTime(const QDateTime &time)
@@ -29,6 +32,20 @@ QJsonObject sessionObject(const DatabaseSession &session)
                        {QStringLiteral("application"), session.szApplication},
                        {QStringLiteral("address"), session.szAddress},
                        {QStringLiteral("user"), session.szUser}};
+}
+
+// A run killed while it wrote its report leaves the temporary file behind:
+// the report's name and six more characters. A write takes milliseconds, so
+// one older than a minute belongs to no run that still writes.
+void removeStaleTemporaryFiles(const QString &szPath)
+{
+    const QFileInfo report(szPath);
+    const QDateTime now = Clock::now();
+    const QFileInfoList lstFiles = report.absoluteDir().entryInfoList(
+        QStringList{report.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &info : lstFiles)
+        if (info.lastModified().secsTo(now) > 60)
+            QFile::remove(info.absoluteFilePath());
 }
 
 } // namespace
@@ -75,8 +92,11 @@ void RunReport::setLockHolder(const DatabaseSession &holder)
 
 void RunReport::addError(const QString &szText)
 {
-    if (!szText.trimmed().isEmpty())
-        m_lstErrors << szText.trimmed();
+    // Server texts come in several lines (libpq's hint on a line of its own,
+    // Qt's driver text on the next): a collector gets each error on one.
+    const QString szLine = szText.simplified();
+    if (!szLine.isEmpty())
+        m_lstErrors << szLine;
 }
 
 void RunReport::finish(int nExitCode, bool bSuccess)
@@ -108,7 +128,7 @@ QJsonObject RunReport::toJson() const
                                   ? QJsonValue()
                                   : QJsonValue(QJsonObject{{QStringLiteral("file"), m_backup.szFile},
                                                            {QStringLiteral("bytes"), m_backup.nBytes},
-                                                           {QStringLiteral("sha256"), m_backup.szSha256}});
+                                                           {QStringLiteral("sha256"), textOrNull(m_backup.szSha256)}});
     return QJsonObject{
         {QStringLiteral("format"), kFormat},
         {QStringLiteral("command"), m_szCommand},
@@ -143,6 +163,7 @@ QByteArray RunReport::toJsonText() const
 
 bool RunReport::writeFile(const QString &szPath, QString *pszError) const
 {
+    removeStaleTemporaryFiles(szPath);
     QSaveFile file(szPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(toJson()).toJson(QJsonDocument::Indented)) < 0 ||
         !file.commit()) {

@@ -64,6 +64,7 @@ public:
     void setLogFile(const QString &szPath) { m_szLogFile = szPath; }
     // Facts of one command (the counts a verification found, ...).
     void setDetails(const QJsonObject &details) { m_details = details; }
+    // One error, its lines joined into one; an empty text is no error.
     void addError(const QString &szText);
 
     // Ends the run: its end time, exit code and success.
@@ -80,7 +81,8 @@ public:
     QByteArray toJsonText() const;
     // Writes the report whole or not at all: a temporary file in the same
     // folder, renamed over the old report once complete. A reader sees the
-    // old report or the new one, never a part.
+    // old report or the new one, never a part. Temporary files that killed
+    // runs left beside it (older than a minute) are removed first.
     bool writeFile(const QString &szPath, QString *pszError = nullptr) const;
 
 private:

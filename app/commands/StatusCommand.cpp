@@ -81,6 +81,21 @@ void reportNewestBackup(RunReport &report, QStringList &lstText)
         lstText << QStringLiteral("  ") + check.szReason;
 }
 
+// The last line of the text and the end of the report, whichever way the
+// status ended.
+int conclude(RunReport &report, QStringList &lstText, int nExitCode)
+{
+    static const char *const kResults[] = {"up to date",
+                                           "the status could not be read",
+                                           "update steps are pending",
+                                           "another updater holds the update lock",
+                                           "the schema differs from its version"};
+    lstText << line(QStringLiteral("Result"),
+                    QStringLiteral("%1 (exit code %2)").arg(QLatin1String(kResults[nExitCode])).arg(nExitCode));
+    report.finish(nExitCode, nExitCode != CommandLine::ExitFailed);
+    return nExitCode;
+}
+
 } // namespace
 
 int StatusCommand::run(RunReport &report, QStringList &lstText)
@@ -99,10 +114,12 @@ int StatusCommand::run(RunReport &report, QStringList &lstText)
     if (!DbConnection::openWithFallbacks(cnf)) {
         lstText << line(QStringLiteral("Server"), QStringLiteral("%1:%2").arg(cnf.dataSource()).arg(cnf.portNumber()));
         lstText << line(QStringLiteral("Database"), cnf.initialCatalog());
-        return fail(QStringLiteral("Unable to connect to the database %1 on %2:%3: %4")
-                        .arg(cnf.initialCatalog(), cnf.dataSource())
-                        .arg(cnf.portNumber())
-                        .arg(pDbManager->lastError().trimmed()));
+        return conclude(report,
+                        lstText,
+                        fail(QStringLiteral("Unable to connect to the database %1 on %2:%3: %4")
+                                 .arg(cnf.initialCatalog(), cnf.dataSource())
+                                 .arg(cnf.portNumber())
+                                 .arg(pDbManager->lastError().trimmed())));
     }
     const QString szServerVersion = serverVersion();
     const bool bTls = pDbManager->encryptionEnabled();
@@ -189,13 +206,5 @@ int StatusCommand::run(RunReport &report, QStringList &lstText)
         else if (bDrift)
             nExitCode = CommandLine::ExitDriftFound;
     }
-    static const char *const kResults[] = {"up to date",
-                                           "the status could not be read",
-                                           "update steps are pending",
-                                           "another updater holds the update lock",
-                                           "the schema differs from its version"};
-    lstText << line(QStringLiteral("Result"),
-                    QStringLiteral("%1 (exit code %2)").arg(QLatin1String(kResults[nExitCode])).arg(nExitCode));
-    report.finish(nExitCode, nExitCode != CommandLine::ExitFailed);
-    return nExitCode;
+    return conclude(report, lstText, nExitCode);
 }
