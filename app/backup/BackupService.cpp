@@ -494,8 +494,16 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         reconnect();
         return failure(kSwapKept, szDatabase);
     case Swap::Lost: {
-        // Both copies stay: the service engineer puts one of them back.
-        pDbManager->setDatabaseAllowConnections(szAside, true);
+        // Both copies stay, open to connections: the service engineer looks
+        // at them and puts one back. The program does not stay on the
+        // maintenance database, where an update would run its scripts.
+        for (const QString &szCopy : {szAside, szTemporary}) {
+            if (!pDbManager->setDatabaseAllowConnections(szCopy, true))
+                ProgramLog::error(QStringLiteral("Unable to allow connections to the database %1 again: %2")
+                                      .arg(szCopy, pDbManager->lastError().trimmed()));
+        }
+        pDbManager->closeDatabase();
+        emit databaseChanged();
         Outcome outcome = failure(kSwapLost);
         outcome.message = outcome.message.arg(szDatabase).arg(szAside).arg(szTemporary);
         ProgramLog::error(outcome.message.english());
