@@ -667,6 +667,17 @@ bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Che
     }
     if (!checked.archive.readFile(szFile)) {
         ProgramLog::error(QStringLiteral("The backup file %1 is not usable: %2").arg(szFile, checked.archive.reason()));
+        // A backup of a newer pg_dump is no damaged one: the operator needs
+        // newer programs, not another backup.
+        const QVersionNumber format = checked.archive.formatVersion();
+        if (!format.isNull() &&
+            QVersionNumber(format.majorVersion(), format.minorVersion()) > BackupArchive::newestKnownFormat()) {
+            checked.failure = failure(kRestoreMismatch,
+                                      QStringLiteral("The backup is in the archive format %1, newer than this "
+                                                     "program reads (%2).")
+                                          .arg(format.toString(), BackupArchive::newestKnownFormat().toString()));
+            return false;
+        }
         checked.failure = failure(kDamagedBackup);
         return false;
     }
