@@ -194,6 +194,24 @@ void BackupService::setClientSearchRoots(const QStringList &lstRoots)
     searchRoots() = lstRoots;
 }
 
+BackupService::SwapHook &BackupService::swapHook()
+{
+    static SwapHook s_hook;
+    return s_hook;
+}
+
+void BackupService::setSwapHook(const SwapHook &hook)
+{
+    swapHook() = hook;
+}
+
+bool BackupService::renameForSwap(SwapStep eStep, const QString &szFrom, const QString &szTo)
+{
+    if (swapHook())
+        swapHook()(eStep, szFrom, szTo);
+    return DBManager::instance()->renameDatabase(szFrom, szTo);
+}
+
 PgClientPrograms BackupService::clientPrograms()
 {
     return PgClientPrograms(program().varie().dbServerPath(), searchRoots());
@@ -747,19 +765,19 @@ BackupService::swapInRestored(const QString &szDatabase, const QString &szTempor
     }
 
     szAside = stampedName(szDatabase, kAsideInfix + Clock::now().toString(kTimeFormat));
-    if (!pDbManager->renameDatabase(szDatabase, szAside)) {
+    if (!renameForSwap(SwapStep::SetAside, szDatabase, szAside)) {
         ProgramLog::error(QStringLiteral("Unable to rename the database %1 to %2: %3")
                               .arg(szDatabase, szAside, pDbManager->lastError().trimmed()));
         return Swap::Kept;
     }
     ProgramLog::info(QStringLiteral("The database %1 was renamed to %2.").arg(szDatabase, szAside));
-    if (pDbManager->renameDatabase(szTemporary, szDatabase)) {
+    if (renameForSwap(SwapStep::PutRestored, szTemporary, szDatabase)) {
         ProgramLog::info(QStringLiteral("The restored database %1 was renamed to %2.").arg(szTemporary, szDatabase));
         return Swap::Done;
     }
     ProgramLog::error(QStringLiteral("Unable to rename the restored database %1 to %2: %3")
                           .arg(szTemporary, szDatabase, pDbManager->lastError().trimmed()));
-    if (pDbManager->renameDatabase(szAside, szDatabase)) {
+    if (renameForSwap(SwapStep::PutBack, szAside, szDatabase)) {
         ProgramLog::info(QStringLiteral("The database %1 has its old name %2 again.").arg(szAside, szDatabase));
         return Swap::Kept;
     }
