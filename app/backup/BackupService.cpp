@@ -7,6 +7,7 @@
 #include "CnfDataBase.h"
 #include "DBManager.h"
 #include "DbConnection.h"
+#include "GrowingFileHash.h"
 #include "PgClientProcess.h"
 #include "PgClientPrograms.h"
 #include "ProgramLog.h"
@@ -24,6 +25,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <future>
 
 namespace {
 
@@ -331,11 +333,19 @@ BackupService::Outcome BackupService::backup()
                 quoted(szPartial),
                 quoted(szDatabase)});
     process.setWatchedFile(szPartial);
+    // pg_dump writes its tar archive from the start to the end, as it would
+    // into a pipe: the checksum follows it while it grows. Declared after the
+    // guard that removes the file, so that it stops reading first.
+    GrowingFileHash hashing(szPartial);
+    hashing.start();
     if (!runChild(process, QCoreApplication::translate("DatabaseBackup", kBackupTitle))) {
         const PgClientProcess::Result result = process.result();
         logChildFailure(result, QStringLiteral("Backup process exit code = %1"));
         return failure(result.eOutcome == PgClientProcess::Outcome::NotStarted ? kBackupNotStarted : kBackupFailed);
     }
+
+    // The rest of the checksum is computed while the archive is checked.
+    hashing.writerEnded();
 
     // Only a whole archive that pg_restore can read gets the name of a backup.
     BackupArchive archive;
@@ -352,6 +362,11 @@ BackupService::Outcome BackupService::backup()
     if (!listArchive(restore.szPath, szPartial))
         return failure(kBackupFailed);
 
+    // The file is closed by the other thread before it is renamed (Windows
+    // renames no open file).
+    QString szHash;
+    QString szError;
+    const bool bHashed = hashing.result(szHash, szError);
     QFile::remove(szFinal);
     if (!QFile::rename(szPartial, szFinal)) {
         ProgramLog::error(QStringLiteral("Unable to rename %1 to %2").arg(szPartial, szFinal));
@@ -360,8 +375,8 @@ BackupService::Outcome BackupService::backup()
     removePartial.dismiss();
 
     Outcome outcome;
-    QString szError;
-    if (!BackupSidecar::write(szFinal, szError, &outcome.szSha256)) {
+    outcome.szSha256 = szHash;
+    if (!bHashed || !BackupSidecar::writeWithChecksum(szFinal, szHash, szError)) {
         // A backup that cannot be verified later is no backup to rely on.
         ProgramLog::error(QStringLiteral("Unable to write the checksum file of %1: %2").arg(szFinal, szError));
         QFile::remove(szFinal);
@@ -670,7 +685,15 @@ QString BackupService::newestVerifiedBackup()
 
 bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked)
 {
-    checked.sidecar = BackupSidecar::verify(szFile);
+    // The checksum takes longest: it is computed on another thread while the
+    // archive is read and pg_restore chosen, and judged first.
+    std::future<BackupSidecar::Check> sidecarCheck =
+        std::async(std::launch::async, [szFile] { return BackupSidecar::verify(szFile); });
+    const bool bArchiveRead = checked.archive.readFile(szFile);
+    if (bArchiveRead)
+        checked.restore =
+            clientPrograms().choose(PgClientPrograms::Program::Restore, nServerMajor, checked.archive.formatVersion());
+    checked.sidecar = sidecarCheck.get();
     switch (checked.sidecar.eState) {
     case BackupSidecar::State::Absent:
         ProgramLog::info(QStringLiteral("The backup file %1 has no checksum file beside it.").arg(szFile));
@@ -683,7 +706,7 @@ bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Che
         checked.failure = failure(kDamagedBackup);
         return false;
     }
-    if (!checked.archive.readFile(szFile)) {
+    if (!bArchiveRead) {
         ProgramLog::error(QStringLiteral("The backup file %1 is not usable: %2").arg(szFile, checked.archive.reason()));
         // A backup of a newer pg_dump is no damaged one: the operator needs
         // newer programs, not another backup.
@@ -699,8 +722,6 @@ bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Che
         checked.failure = failure(kDamagedBackup);
         return false;
     }
-    checked.restore =
-        clientPrograms().choose(PgClientPrograms::Program::Restore, nServerMajor, checked.archive.formatVersion());
     if (!checked.restore.bOk) {
         checked.failure = refusedProgram(checked.restore, PgClientPrograms::Program::Restore);
         return false;

@@ -152,8 +152,15 @@ bool BackupSidecar::sha256(const QString &szFile, QString &szHash, QString &szEr
 bool BackupSidecar::write(const QString &szFile, QString &szError, QString *pszHash)
 {
     QString szHash;
-    if (!sha256(szFile, szHash, szError))
+    if (!sha256(szFile, szHash, szError) || !writeWithChecksum(szFile, szHash, szError))
         return false;
+    if (pszHash)
+        *pszHash = szHash;
+    return true;
+}
+
+bool BackupSidecar::writeWithChecksum(const QString &szFile, const QString &szHash, QString &szError)
+{
     bool bEscaped = false;
     const QByteArray name = escapedName(QFileInfo(szFile).fileName().toUtf8(), bEscaped);
     const QByteArray line = (bEscaped ? "\\" : "") + szHash.toLatin1() + "  " + name + '\n';
@@ -164,8 +171,6 @@ bool BackupSidecar::write(const QString &szFile, QString &szError, QString *pszH
         szError = QStringLiteral("The checksum file %1 cannot be written: %2").arg(szSidecar, sidecar.errorString());
         return false;
     }
-    if (pszHash)
-        *pszHash = szHash;
     return true;
 }
 
