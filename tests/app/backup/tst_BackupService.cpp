@@ -512,10 +512,10 @@ void TestBackupService::mismatchedVersionsRefusedBeforeAnyChange_data()
     QTest::addColumn<QString>("archive");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("pg_dump 13 for a server 15")
+    QTest::newRow("pg_dump 13, older than the server")
         << "backup"
         << "pg_dump" << QByteArray("pg_dump (PostgreSQL) 13.4") << QString() << kBackupMismatch;
-    QTest::newRow("pg_restore 13 for a server 15")
+    QTest::newRow("pg_restore 13, older than the server")
         << "restore"
         << "pg_restore" << QByteArray("pg_restore (PostgreSQL) 13.4") << QString() << kRestoreMismatch;
     QTest::newRow("pg_restore without a version")
