@@ -7,6 +7,7 @@
 #include "CnfDataBase.h"
 #include "DBManager.h"
 #include "DbConnection.h"
+#include "GrowingFileHash.h"
 #include "PgClientProcess.h"
 #include "PgClientPrograms.h"
 #include "ProgramLog.h"
@@ -24,6 +25,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <future>
 
 namespace {
 
@@ -194,6 +196,24 @@ void BackupService::setClientSearchRoots(const QStringList &lstRoots)
     searchRoots() = lstRoots;
 }
 
+BackupService::SwapHook &BackupService::swapHook()
+{
+    static SwapHook s_hook;
+    return s_hook;
+}
+
+void BackupService::setSwapHook(const SwapHook &hook)
+{
+    swapHook() = hook;
+}
+
+bool BackupService::renameForSwap(SwapStep eStep, const QString &szFrom, const QString &szTo)
+{
+    if (swapHook())
+        swapHook()(eStep, szFrom, szTo);
+    return DBManager::instance()->renameDatabase(szFrom, szTo);
+}
+
 PgClientPrograms BackupService::clientPrograms()
 {
     return PgClientPrograms(program().varie().dbServerPath(), searchRoots());
@@ -313,11 +333,19 @@ BackupService::Outcome BackupService::backup()
                 quoted(szPartial),
                 quoted(szDatabase)});
     process.setWatchedFile(szPartial);
+    // pg_dump writes its tar archive from the start to the end, as it would
+    // into a pipe: the checksum follows it while it grows. Declared after the
+    // guard that removes the file, so that it stops reading first.
+    GrowingFileHash hashing(szPartial);
+    hashing.start();
     if (!runChild(process, QCoreApplication::translate("DatabaseBackup", kBackupTitle))) {
         const PgClientProcess::Result result = process.result();
         logChildFailure(result, QStringLiteral("Backup process exit code = %1"));
         return failure(result.eOutcome == PgClientProcess::Outcome::NotStarted ? kBackupNotStarted : kBackupFailed);
     }
+
+    // The rest of the checksum is computed while the archive is checked.
+    hashing.writerEnded();
 
     // Only a whole archive that pg_restore can read gets the name of a backup.
     BackupArchive archive;
@@ -334,6 +362,11 @@ BackupService::Outcome BackupService::backup()
     if (!listArchive(restore.szPath, szPartial))
         return failure(kBackupFailed);
 
+    // The file is closed by the other thread before it is renamed (Windows
+    // renames no open file).
+    QString szHash;
+    QString szError;
+    const bool bHashed = hashing.result(szHash, szError);
     QFile::remove(szFinal);
     if (!QFile::rename(szPartial, szFinal)) {
         ProgramLog::error(QStringLiteral("Unable to rename %1 to %2").arg(szPartial, szFinal));
@@ -342,8 +375,8 @@ BackupService::Outcome BackupService::backup()
     removePartial.dismiss();
 
     Outcome outcome;
-    QString szError;
-    if (!BackupSidecar::write(szFinal, szError, &outcome.szSha256)) {
+    outcome.szSha256 = szHash;
+    if (!bHashed || !BackupSidecar::writeWithChecksum(szFinal, szHash, szError)) {
         // A backup that cannot be verified later is no backup to rely on.
         ProgramLog::error(QStringLiteral("Unable to write the checksum file of %1: %2").arg(szFinal, szError));
         QFile::remove(szFinal);
@@ -487,8 +520,16 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         reconnect();
         return failure(kSwapKept, szDatabase);
     case Swap::Lost: {
-        // Both copies stay: the service engineer puts one of them back.
-        pDbManager->setDatabaseAllowConnections(szAside, true);
+        // Both copies stay, open to connections: the service engineer looks
+        // at them and puts one back. The program does not stay on the
+        // maintenance database, where an update would run its scripts.
+        for (const QString &szCopy : {szAside, szTemporary}) {
+            if (!pDbManager->setDatabaseAllowConnections(szCopy, true))
+                ProgramLog::error(QStringLiteral("Unable to allow connections to the database %1 again: %2")
+                                      .arg(szCopy, pDbManager->lastError().trimmed()));
+        }
+        pDbManager->closeDatabase();
+        emit databaseChanged();
         Outcome outcome = failure(kSwapLost);
         outcome.message = outcome.message.arg(szDatabase).arg(szAside).arg(szTemporary);
         ProgramLog::error(outcome.message.english());
@@ -644,7 +685,15 @@ bool BackupService::prepareRestore(const QString &szFile, Checked &checked)
 
 bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked)
 {
-    checked.sidecar = BackupSidecar::verify(szFile);
+    // The checksum takes longest: it is computed on another thread while the
+    // archive is read and pg_restore chosen, and judged first.
+    std::future<BackupSidecar::Check> sidecarCheck =
+        std::async(std::launch::async, [szFile] { return BackupSidecar::verify(szFile); });
+    const bool bArchiveRead = checked.archive.readFile(szFile);
+    if (bArchiveRead)
+        checked.restore =
+            clientPrograms().choose(PgClientPrograms::Program::Restore, nServerMajor, checked.archive.formatVersion());
+    checked.sidecar = sidecarCheck.get();
     switch (checked.sidecar.eState) {
     case BackupSidecar::State::Absent:
         ProgramLog::info(QStringLiteral("The backup file %1 has no checksum file beside it.").arg(szFile));
@@ -657,13 +706,22 @@ bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Che
         checked.failure = failure(kDamagedBackup);
         return false;
     }
-    if (!checked.archive.readFile(szFile)) {
+    if (!bArchiveRead) {
         ProgramLog::error(QStringLiteral("The backup file %1 is not usable: %2").arg(szFile, checked.archive.reason()));
+        // A backup of a newer pg_dump is no damaged one: the operator needs
+        // newer programs, not another backup.
+        const QVersionNumber format = checked.archive.formatVersion();
+        if (!format.isNull() &&
+            QVersionNumber(format.majorVersion(), format.minorVersion()) > BackupArchive::newestKnownFormat()) {
+            checked.failure = failure(kRestoreMismatch,
+                                      QStringLiteral("The backup is in the archive format %1, newer than this "
+                                                     "program reads (%2).")
+                                          .arg(format.toString(), BackupArchive::newestKnownFormat().toString()));
+            return false;
+        }
         checked.failure = failure(kDamagedBackup);
         return false;
     }
-    checked.restore =
-        clientPrograms().choose(PgClientPrograms::Program::Restore, nServerMajor, checked.archive.formatVersion());
     if (!checked.restore.bOk) {
         checked.failure = refusedProgram(checked.restore, PgClientPrograms::Program::Restore);
         return false;
@@ -728,19 +786,19 @@ BackupService::swapInRestored(const QString &szDatabase, const QString &szTempor
     }
 
     szAside = stampedName(szDatabase, kAsideInfix + Clock::now().toString(kTimeFormat));
-    if (!pDbManager->renameDatabase(szDatabase, szAside)) {
+    if (!renameForSwap(SwapStep::SetAside, szDatabase, szAside)) {
         ProgramLog::error(QStringLiteral("Unable to rename the database %1 to %2: %3")
                               .arg(szDatabase, szAside, pDbManager->lastError().trimmed()));
         return Swap::Kept;
     }
     ProgramLog::info(QStringLiteral("The database %1 was renamed to %2.").arg(szDatabase, szAside));
-    if (pDbManager->renameDatabase(szTemporary, szDatabase)) {
+    if (renameForSwap(SwapStep::PutRestored, szTemporary, szDatabase)) {
         ProgramLog::info(QStringLiteral("The restored database %1 was renamed to %2.").arg(szTemporary, szDatabase));
         return Swap::Done;
     }
     ProgramLog::error(QStringLiteral("Unable to rename the restored database %1 to %2: %3")
                           .arg(szTemporary, szDatabase, pDbManager->lastError().trimmed()));
-    if (pDbManager->renameDatabase(szAside, szDatabase)) {
+    if (renameForSwap(SwapStep::PutBack, szAside, szDatabase)) {
         ProgramLog::info(QStringLiteral("The database %1 has its old name %2 again.").arg(szAside, szDatabase));
         return Swap::Kept;
     }

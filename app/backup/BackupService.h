@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The safety copies of the configured database, without any window, for the
 // window's Tools menu and for the command line:
 //
@@ -121,6 +123,22 @@ public:
     // Texts for the question before a restore and for the log.
     static QString sessionsText(const QList<DatabaseSession> &lstSessions);
 
+    // The renames of a restore's swap, in their order: the configured
+    // database set aside, the restored one put under its name, and, when that
+    // failed, the set-aside one put back.
+    enum class SwapStep
+    {
+        SetAside,
+        PutRestored,
+        PutBack
+    };
+    using SwapHook = std::function<void(SwapStep eStep, const QString &szFrom, const QString &szTo)>;
+    // Test seam, like UIMessageBox's scripted answers: called just before
+    // each rename of the swap, so that a test can make that rename fail (by
+    // taking the name it renames to). Empty in the program; an empty hook
+    // removes the one set.
+    static void setSwapHook(const SwapHook &hook);
+
 signals:
     // A client program starts: szTitle names the operation ("Database
     // backup", "Database restore", translated).
@@ -153,6 +171,9 @@ private:
 
     Outcome failure(const char *pszSource, const QString &szArg = QString()) const;
     static QStringList &searchRoots();
+    static SwapHook &swapHook();
+    // The rename of one step of the swap, after the test seam was called.
+    static bool renameForSwap(SwapStep eStep, const QString &szFrom, const QString &szTo);
     static PgClientPrograms clientPrograms();
     // The failure of a choice of client program that found none.
     Outcome refusedProgram(const PgClientPrograms::Choice &choice, PgClientPrograms::Program eProgram) const;

@@ -43,6 +43,9 @@ public:
     // Writes the checksum file of szFile (replacing an old one whole); its
     // checksum in *pszHash.
     static bool write(const QString &szFile, QString &szError, QString *pszHash = nullptr);
+    // Writes the checksum file of szFile with a checksum computed before
+    // (sha256()), while the file was under another name.
+    static bool writeWithChecksum(const QString &szFile, const QString &szHash, QString &szError);
     // Checks szFile against its checksum file. Accepts what sha256sum writes
     // in text and in binary mode ("<hash> *<name>"), CRLF line ends and its
     // escaped names.

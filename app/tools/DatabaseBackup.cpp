@@ -38,6 +38,9 @@ const char *const kAskRehearse = QT_TRANSLATE_NOOP(
 const char *const kUpdateNotStarted = QT_TRANSLATE_NOOP(
     "KivDataBaseUpdater", "The backup before the update failed.\nThe database update was not started.");
 
+// How often the progress dialog follows the child's output at most.
+constexpr qint64 kProgressRepaintMs = 100;
+
 QString windowText(const char *pszText)
 {
     return QCoreApplication::translate(kWindowContext, pszText);
@@ -233,6 +236,7 @@ void DatabaseBackup::showProgress(QWidget *pParent, const QString &szTitle)
     disconnect(pDialog, &QProgressDialog::canceled, pDialog, &QProgressDialog::cancel);
     pDialog->installEventFilter(this);
     m_pProgress = pDialog;
+    m_progressShown.invalidate();
     updateProgress(QString(), 0);
     pDialog->show();
     QCoreApplication::processEvents();
@@ -242,6 +246,12 @@ void DatabaseBackup::updateProgress(const QString &szCurrentObject, qint64 nElap
 {
     if (!m_pProgress)
         return;
+    // pg_restore names every large object on a line of its own, thousands a
+    // second: the dialog follows at most every so often. The child's current
+    // object comes again with the elapsed time every second.
+    if (m_progressShown.isValid() && m_progressShown.elapsed() < kProgressRepaintMs)
+        return;
+    m_progressShown.start();
     m_pProgress->setLabelText(
         tr("%1\nElapsed time: %2\n%3").arg(m_szProgressTitle, elapsedText(nElapsedMs), szCurrentObject));
     // The child runs while the window waits for it: keep painting.

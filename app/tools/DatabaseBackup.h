@@ -82,4 +82,6 @@ private:
     // The dialog of the child running now.
     QProgressDialog *m_pProgress = nullptr;
     QString m_szProgressTitle;
+    // Since the dialog last followed the child.
+    QElapsedTimer m_progressShown;
 };

@@ -2,9 +2,11 @@
 #include "AppTestEnvironment.h"
 #include "BackupService.h"
 #include "BackupSidecar.h"
+#include "BackupTestData.h"
 #include "Clock.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
+#include "PsqlSession.h"
 #include "TestDatabase.h"
 #include "UIFileDialog.h"
 #include "UIMessageBox.h"
@@ -38,64 +40,10 @@ Boxes takeBoxes()
     return boxes;
 }
 
-QSqlDatabase connectTo(const QString &szConnection, const QString &szDatabase)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), szConnection);
-    db.setHostName(TestDatabase::host());
-    db.setPort(TestDatabase::port());
-    db.setDatabaseName(szDatabase);
-    db.setUserName(TestDatabase::user());
-    db.setPassword(TestDatabase::password());
-    db.open();
-    return db;
-}
-
-// What a restore must bring back: rows, large objects with their contents,
-// and the tables there are.
-QStringList fingerprint(const QString &szDatabase)
-{
-    QStringList lstResult;
-    {
-        QSqlQuery query(connectTo(QStringLiteral("fingerprint"), szDatabase));
-        for (const char *pszSql : {"SELECT count(*) || ' ' || md5(string_agg(v, ',' ORDER BY id)) FROM t",
-                                   "SELECT count(*) || ' ' || coalesce(md5(string_agg(md5(lo_get(oid)), ',' ORDER BY "
-                                   "oid)), '') FROM pg_largeobject_metadata",
-                                   "SELECT string_agg(tablename, ',' ORDER BY tablename) FROM pg_tables WHERE "
-                                   "schemaname = 'public'"}) {
-            lstResult << ((query.exec(QString::fromLatin1(pszSql)) && query.next()) ? query.value(0).toString()
-                                                                                    : query.lastError().text());
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("fingerprint"));
-    return lstResult;
-}
-
-bool openDefault(const QString &szDatabase)
-{
-    return DBManager::instance()->openDatabase(
-        TestDatabase::host(), TestDatabase::port(), szDatabase, TestDatabase::user(), TestDatabase::password(), 30);
-}
-
-QString defaultDatabaseName()
-{
-    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
-}
-
 // A command-line value as the client programs are handed it.
 QString quotedArgument(QString szValue)
 {
     return QLatin1Char('"') + szValue.replace(QLatin1Char('"'), QStringLiteral("\"\"\"")) + QLatin1Char('"');
-}
-
-bool writeProgram(const QString &szPath, const QByteArray &script, bool bExecutable = true)
-{
-    QFile file(szPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("#!/bin/sh\n" + script);
-    file.close();
-    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                               (bExecutable ? QFile::ExeOwner : QFile::ReadOwner));
 }
 
 QStringList backupFiles()
@@ -121,6 +69,7 @@ private slots:
     void failingDumpLeavesNoFile();
     void damagedBackupLeavesDatabaseUntouched_data();
     void damagedBackupLeavesDatabaseUntouched();
+    void restoreQuestionNamesSuperuserSession();
     void cleaningRemovesOnlyOldTarFiles();
     void cleaningNeverLosesTheLastGoodBackup_data();
     void cleaningNeverLosesTheLastGoodBackup();
@@ -128,7 +77,6 @@ private slots:
 private:
     // A database of that name with rows and large objects, configured and open.
     bool makeDatabase(const QString &szName, int nLargeObjects);
-    bool sql(const QString &szDatabase, const QString &szSql);
 
     AppTestEnvironment m_env;
     UpdaterTestLog m_log;
@@ -175,34 +123,13 @@ void TestDatabaseBackup::cleanup()
     m_lstDatabases.clear();
 }
 
-bool TestDatabaseBackup::sql(const QString &szDatabase, const QString &szSql)
-{
-    bool bResult = false;
-    {
-        QSqlQuery query(connectTo(QStringLiteral("sql"), szDatabase));
-        bResult = query.exec(szSql);
-        if (!bResult)
-            qWarning().noquote() << szSql << query.lastError().text();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("sql"));
-    return bResult;
-}
-
 bool TestDatabaseBackup::makeDatabase(const QString &szName, int nLargeObjects)
 {
-    m_pAdmin->dropDatabase(szName);
     m_lstDatabases << szName;
-    if (!m_pAdmin->execAdmin(QStringLiteral("CREATE DATABASE %1").arg(TestDatabase::quoted(szName))) ||
-        !sql(szName,
-             QStringLiteral("CREATE TABLE t (id integer PRIMARY KEY, v text); "
-                            "INSERT INTO t SELECT g, 'r\u00e9cord ' || md5(g::text) FROM generate_series(1, 2000) g; "
-                            "INSERT INTO t VALUES (424242, 'needle'); "
-                            "SELECT count(lo_from_bytea(0, convert_to(repeat(g::text, 50), 'UTF8'))) "
-                            "FROM generate_series(1, %1) g")
-                 .arg(nLargeObjects)))
+    if (!BackupTestData::create(*m_pAdmin, szName, nLargeObjects))
         return false;
     m_env.configure(szName);
-    return openDefault(szName);
+    return BackupTestData::openDefault(szName);
 }
 
 void TestDatabaseBackup::backupAndRestoreRoundTrip_data()
@@ -220,7 +147,7 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
     QFETCH(QString, name);
     QFETCH(int, largeObjects);
     QVERIFY(makeDatabase(name, largeObjects));
-    const QStringList original = fingerprint(name);
+    const QStringList original = BackupTestData::fingerprint(name);
     QCOMPARE(original.at(1).section(QLatin1Char(' '), 0, 0), QString::number(largeObjects));
 
     // The connection is open: the configured host is used by nobody else.
@@ -246,11 +173,12 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
     QVERIFY2(m_log.entries().contains(szCommand), qPrintable(m_log.entries().join(QLatin1Char('\n'))));
 
     // Changes after the backup, and another session on the database.
-    QVERIFY(sql(name,
-                "DELETE FROM t WHERE id % 2 = 0; SELECT lo_unlink(min(oid)) FROM pg_largeobject_metadata; "
-                "CREATE TABLE later (x integer)"));
-    QVERIFY(fingerprint(name) != original);
-    QSqlDatabase other = connectTo(QStringLiteral("other"), name);
+    QVERIFY(
+        BackupTestData::sql(name,
+                            "DELETE FROM t WHERE id % 2 = 0; SELECT lo_unlink(min(oid)) FROM pg_largeobject_metadata; "
+                            "CREATE TABLE later (x integer)"));
+    QVERIFY(BackupTestData::fingerprint(name) != original);
+    QSqlDatabase other = BackupTestData::connectTo(QStringLiteral("other"), name);
     QVERIFY(other.isOpen());
 
     AppContext::instance().cnfProgram().dataBase().setDataSource(TestDatabase::host());
@@ -269,9 +197,9 @@ void TestDatabaseBackup::backupAndRestoreRoundTrip()
              qPrintable(restoreBoxes.first().second));
     QCOMPARE(restoreBoxes.last(),
              qMakePair(QMessageBox::Information, QStringLiteral("Restore successfully executed.")));
-    QCOMPARE(fingerprint(name), original);
+    QCOMPARE(BackupTestData::fingerprint(name), original);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(defaultDatabaseName(), name);
+    QCOMPARE(BackupTestData::defaultDatabaseName(), name);
     QVERIFY(!QSqlQuery(other).exec(QStringLiteral("SELECT 1")));
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
@@ -337,11 +265,12 @@ void TestDatabaseBackup::failingDumpLeavesNoFile()
 
     const QString szName = QStringLiteral("kivbackup_fail_%1").arg(QCoreApplication::applicationPid());
     QVERIFY(makeDatabase(szName, 0));
-    QVERIFY(sql(szName, "CREATE FUNCTION \"kivVersion\"() RETURNS text LANGUAGE sql AS $$SELECT '1.2.0'$$"));
+    QVERIFY(BackupTestData::sql(szName,
+                                "CREATE FUNCTION \"kivVersion\"() RETURNS text LANGUAGE sql AS $$SELECT '1.2.0'$$"));
     QTemporaryDir fakeDir(QDir::tempPath() + QStringLiteral("/kiv fake bin-XXXXXX"));
     qputenv("KIV_FAKE_DIR", fakeDir.path().toLocal8Bit());
     if (!script.isEmpty())
-        QVERIFY(writeProgram(fakeDir.filePath("pg_dump"), script, script != "noexec"));
+        QVERIFY(BackupTestData::writeProgram(fakeDir.filePath("pg_dump"), script, script != "noexec"));
     CnfVarie &varie = AppContext::instance().cnfProgram().varie();
     varie.setDbServerPath(fakeDir.path());
     varie.setTimeoutProcessExecution(timeout);
@@ -470,8 +399,8 @@ void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched()
     // decide; with it, one byte changed is enough to refuse the backup.
     if (damage != "sidecar")
         QVERIFY(QFile::remove(file.fileName() + ".sha256"));
-    QVERIFY(sql(szName, "INSERT INTO t VALUES (-1, 'after the backup')"));
-    const QStringList before = fingerprint(szName);
+    QVERIFY(BackupTestData::sql(szName, "INSERT INTO t VALUES (-1, 'after the backup')"));
+    const QStringList before = BackupTestData::fingerprint(szName);
     takeBoxes();
 
     UIMessageBox::setNextAnswer(QMessageBox::Yes);
@@ -482,12 +411,37 @@ void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched()
     QCOMPARE(boxes.size(), error.isEmpty() ? 1 : 2); // the question, and the error
     if (!error.isEmpty())
         QCOMPARE(boxes.last(), qMakePair(QMessageBox::Warning, error));
-    QCOMPARE(fingerprint(szName), before);
-    QCOMPARE(defaultDatabaseName(), szName);
+    QCOMPARE(BackupTestData::fingerprint(szName), before);
+    QCOMPARE(BackupTestData::defaultDatabaseName(), szName);
     QCOMPARE(m_pAdmin->scalarAdmin("SELECT count(*) FROM pg_database WHERE datname LIKE 'kiv\\_restore\\_%'").toInt(),
              0);
     if (damage == "data")
         QVERIFY(m_log.entries().contains(QStringLiteral("ERROR: Restore process exit code = 1")));
+}
+
+void TestDatabaseBackup::restoreQuestionNamesSuperuserSession()
+{
+    if (!PsqlSession::superuserAvailable())
+        QSKIP("The superuser of the test server is not reachable (KIV_TEST_PGSUPERUSER)");
+    const QString szName = QStringLiteral("kivbackup_super_%1").arg(QCoreApplication::applicationPid());
+    QVERIFY(makeDatabase(szName, 0));
+    PsqlSession superuser;
+    QVERIFY2(superuser.start(PsqlSession::Role::Superuser, szName, QStringLiteral("kiv-admin")),
+             qPrintable(superuser.errorText()));
+
+    DatabaseBackup backup;
+    UIMessageBox::setNextAnswer(QMessageBox::No);
+    QVERIFY(!backup.restore(&m_window));
+    QCOMPARE(takeBoxes(),
+             (Boxes{{QMessageBox::Question,
+                     QStringLiteral("Are you sure you want to restore the database %1 ?\n\nThese connections to the "
+                                    "database will be ended:\napplication \"kiv-admin\" of user %2 at a local or "
+                                    "hidden address (process %3)")
+                         .arg(szName, PsqlSession::superuserName())
+                         .arg(superuser.processId())}}));
+    // No ends the restore before the file is asked for.
+    QCOMPARE(UIFileDialog::takeCaptions(), QStringList());
+    QVERIFY(superuser.isRunning());
 }
 
 void TestDatabaseBackup::cleaningRemovesOnlyOldTarFiles()

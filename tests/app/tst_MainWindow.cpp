@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlDatabase>
 #include <QtTest>
 
 namespace {
@@ -62,6 +63,7 @@ private slots:
     void aboutWithoutServer();
     void checkDatabaseFromTheToolsMenu();
     void startUpConnection();
+    void startUpGivesConnectionsBack();
 
 private:
     void useDatabase(const QString &szName);
@@ -339,6 +341,30 @@ void MainWindowTest::startUpConnection()
 
     DBManager::instance()->enableEncryption(TestDatabase::caFile(), kDataKey);
     DBManager::instance()->setEncryptionEnabled(true);
+}
+
+void MainWindowTest::startUpGivesConnectionsBack()
+{
+    QVERIFY2(m_db.createAndOpen(QStringLiteral("refusing")), qPrintable(m_db.lastError()));
+    DBManager::instance()->closeDatabase();
+    useDatabase(QStringLiteral("refusing"));
+    const QString szName = m_db.prefixed(QStringLiteral("refusing"));
+    // A restore killed on its way left the database refusing connections.
+    TestDatabase admin(QStringLiteral("startupadmin"));
+    KIV_VERIFY_TEST_DATABASE(admin);
+    QVERIFY(
+        admin.execAdmin(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(TestDatabase::quoted(szName))));
+
+    // The start-up connection gives them back once, says so, and connects.
+    QVERIFY(connectDatabase(true));
+    QVERIFY(DBManager::instance()->isDatabaseOpen());
+    QCOMPARE(QSqlDatabase::database().databaseName(), szName);
+    QCOMPARE(admin.scalarAdmin(QStringLiteral("SELECT datallowconn FROM pg_database WHERE datname = '%1'").arg(szName))
+                 .toBool(),
+             true);
+    QCOMPARE(m_log.entries().filter(QStringLiteral("WARNING: The database %1 refused connections").arg(szName)).size(),
+             1);
+    QVERIFY(UIMessageBox::takeShown().isEmpty());
 }
 
 QTEST_MAIN(MainWindowTest)
