@@ -7,7 +7,8 @@
 # Xvfb, ImageMagick and xdotool for the screenshots, lintian to check the
 # Debian package, and clang with its sanitizer and libFuzzer run-time
 # libraries for the fuzz harnesses (libclang-rt-14-dev is only recommended by
-# clang, so it is named here), and clang-format for the format check.
+# clang, so it is named here), clang-format for the format check, and
+# systemd for systemd-analyze, which checks the nightly backup's units.
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
@@ -21,6 +22,7 @@ PACKAGES=(
     xvfb xauth imagemagick xdotool
     lintian
     clang libclang-rt-14-dev clang-format
+    systemd
 )
 
 missing=()
