@@ -185,6 +185,12 @@ int runCommand(int argc, char *argv[], const CommandLine &commandLine)
 
     Vesper vesper;
     DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), vesper.getCredentials(CreDbKey));
+    // The first connection as at start-up: with TLS when the server offers
+    // it, and connections given back that a killed restore left refused. It
+    // is there before the command removes what killed runs left on the
+    // server. A command that needs the server and finds none says so itself;
+    // the cleaning of the backup folder needs none.
+    connectDatabase(true);
     QStringList lstText;
     const int nExitCode = CommandRunner::run(commandLine, report, lstText);
     finishRun(report, commandLine, nExitCode, true);
