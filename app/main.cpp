@@ -189,8 +189,10 @@ int runCommand(int argc, char *argv[], const CommandLine &commandLine)
     // it, and connections given back that a killed restore left refused. It
     // is there before the command removes what killed runs left on the
     // server. A command that needs the server and finds none says so itself;
-    // the cleaning of the backup folder needs none.
-    connectDatabase(true);
+    // the cleaning of the backup folder needs none. A restore that is not
+    // confirmed touches nothing, not even the server.
+    if (commandLine.command() != CommandLine::Command::Restore || commandLine.confirmed())
+        connectDatabase(true);
     QStringList lstText;
     const int nExitCode = CommandRunner::run(commandLine, report, lstText);
     finishRun(report, commandLine, nExitCode, true);

@@ -96,6 +96,7 @@ private slots:
     void restoreReplacesTheDatabase();
     void restoreRefusesABadBackup_data();
     void restoreRefusesABadBackup();
+    void backupAfterAKilledRestore();
     void leftoversOfAKilledRunAreRemoved_data();
     void leftoversOfAKilledRunAreRemoved();
     void cleanBackupsKeepsTheLastGoodOnes_data();
@@ -623,6 +624,25 @@ void TestBackupCommands::restoreRefusesABadBackup()
             .toBool(),
         true);
     QCOMPARE(leftoverDatabases(), QStringList());
+}
+
+void TestBackupCommands::backupAfterAKilledRestore()
+{
+    // A restore killed while it ran leaves the database refusing
+    // connections: the next night's backup gives them back and goes on.
+    const QString szDatabase = newCase(QStringLiteral("killedrestore"));
+    QVERIFY(!szDatabase.isEmpty());
+    QVERIFY2(m_pAdmin->execAdmin(QStringLiteral("ALTER DATABASE %1 WITH ALLOW_CONNECTIONS false").arg(szDatabase)),
+             qPrintable(m_pAdmin->errorText()));
+
+    const Run run = m_program.run({QStringLiteral("-Backup"), QStringLiteral("--json")});
+    checkReport(run, QStringLiteral("backup"), 0);
+    QCOMPARE(
+        m_pAdmin
+            ->scalarAdmin(QStringLiteral("SELECT datallowconn FROM pg_database WHERE datname = '%1'").arg(szDatabase))
+            .toBool(),
+        true);
+    QVERIFY2(!run.lstLog.filter(QStringLiteral("connections are allowed again")).isEmpty(), qPrintable(run.text()));
 }
 
 void TestBackupCommands::leftoversOfAKilledRunAreRemoved_data()
