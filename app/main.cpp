@@ -199,8 +199,12 @@ int runCommand(int argc, char *argv[], const CommandLine &commandLine)
     if (!commandLine.json()) {
         if (!lstText.isEmpty())
             print(stdout, lstText.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        // One line per failure, so that whoever reads "ERROR: " lines gets all
+        // of it: the operator's sentences come in two lines.
         for (const QString &szError : report.errors())
-            print(stderr, QStringLiteral("ERROR: ") + szError + QLatin1Char('\n'));
+            print(stderr,
+                  QStringLiteral("ERROR: ") + QString(szError).replace(QLatin1Char('\n'), QLatin1Char(' ')) +
+                      QLatin1Char('\n'));
     }
     endLog();
     return nExitCode;

@@ -501,6 +501,16 @@ void TestBackupCommands::verifyRefusesABadBackup()
     QCOMPARE(report.value(QStringLiteral("details")).toObject(), QJsonObject());
     // The scratch database is dropped on this way out too.
     QCOMPARE(leftoverDatabases(), QStringList());
+
+    // Without --json: each failure on one "ERROR: " line of standard error,
+    // the operator's two-line sentence too.
+    const Run plain = m_program.run({QStringLiteral("-Verify"), szFile});
+    QCOMPARE(plain.nExitCode, 1);
+    const QStringList lstLines = QString::fromLocal8Bit(plain.standardError).split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(!lstLines.isEmpty() && lstLines.filter(QRegularExpression(QStringLiteral("^ERROR: "))) == lstLines,
+             qPrintable(plain.text()));
+    QVERIFY2(!lstLines.filter(logged + QStringLiteral(" The database ")).isEmpty(), qPrintable(plain.text()));
+    QCOMPARE(plain.standardOutput, QByteArray());
 }
 
 void TestBackupCommands::restoreWithoutYesChangesNothing_data()
