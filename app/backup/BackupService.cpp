@@ -632,9 +632,13 @@ bool BackupService::countRows(QList<QPair<QString, qint64>> &lstCounts)
 
 QString BackupService::newestVerifiedBackup()
 {
+    // The folder may hold backups of other databases of the server too.
+    const QString szDatabase = program().dataBase().initialCatalog();
     const QFileInfoList lstFiles =
         QDir(backupFolder())
-            .entryInfoList(QStringList{QStringLiteral("*.tar")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+            .entryInfoList(QStringList{kBackupFilePattern.arg(szDatabase, QStringLiteral("*"))},
+                           QDir::Files | QDir::NoSymLinks,
+                           QDir::Time);
     for (const QFileInfo &info : lstFiles) {
         if (BackupSidecar::verify(info.filePath()).matches())
             return info.filePath();

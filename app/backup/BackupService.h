@@ -95,8 +95,8 @@ public:
     // Drops a scratch database (ending its sessions) and reconnects to the
     // configured database.
     void dropScratch(const QString &szScratch);
-    // The newest backup of the backup folder whose checksum file matches it;
-    // empty when there is none.
+    // The newest backup of the configured database in the backup folder
+    // whose checksum file matches it; empty when there is none.
     static QString newestVerifiedBackup();
 
     // Removes what runs killed on the way left behind, when it is older than

@@ -815,14 +815,19 @@ void TestBackupCommands::rehearsalRunsThePendingStepsOnACopy()
     QCOMPARE(fingerprint(szDatabase), lstBefore);
     QCOMPARE(leftoverDatabases(), QStringList());
 
-    // Without --fresh the newest verified backup serves: no new one.
+    // Without --fresh the newest verified backup of this database serves (a
+    // newer one of another database in the same folder does not): no new one.
+    const QString szOther = m_program.backupFolder() + QStringLiteral("/otherdb_backup_20991231_000000.tar");
+    QVERIFY(writeFile(szOther, "a backup of another database"));
+    QVERIFY(writeSidecar(szOther));
     const Run again = m_program.run({QStringLiteral("-REHEARSE"), QStringLiteral("--json")});
     const QJsonObject againReport = checkReport(again, QStringLiteral("rehearse"), 0);
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(againReport.value(QStringLiteral("details")).toObject().value(QStringLiteral("rehearsedOn")).toString(),
              szBackup);
-    QCOMPARE(QDir(m_program.backupFolder()).entryList({QStringLiteral("*.tar")}, QDir::Files), lstBackups);
+    QCOMPARE(QDir(m_program.backupFolder()).entryList({QStringLiteral("*.tar")}, QDir::Files, QDir::Name),
+             QStringList(lstBackups) << QFileInfo(szOther).fileName());
     QCOMPARE(fingerprint(szDatabase), lstBefore);
     QCOMPARE(leftoverDatabases(), QStringList());
 }
