@@ -26,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -290,7 +291,7 @@ void benchRehearse(UpdaterTestDatabase &db, TestDatabase &admin, Program &progra
 {
     // A clinic at 1.4.0: patients with personal data in the clear, which the
     // step to 1.8.0 encrypts, and its images.
-    const int nPatients = 5000;
+    const int nPatients = 50000;
     QElapsedTimer timer;
     timer.start();
     if (!db.createAndOpen(QStringLiteral("rehearse")) || !db.bringTo(QStringLiteral("1.4.0")) ||
@@ -316,6 +317,7 @@ void benchRehearse(UpdaterTestDatabase &db, TestDatabase &admin, Program &progra
     const QString szDirect = szSource + QStringLiteral("_direct");
 
     QVector<double> vecProgram, vecDirect, vecRestore, vecUpdate;
+    QString szSteps;
     const auto direct = [&] {
         const double dRestore = restoreDirect(admin, szCommand, szDirect);
         QElapsedTimer update;
@@ -340,6 +342,12 @@ void benchRehearse(UpdaterTestDatabase &db, TestDatabase &admin, Program &progra
         if (report.value(QStringLiteral("versionAfter")).toString() != QLatin1String("1.9.0"))
             fail(QStringLiteral("the rehearsal did not reach 1.9.0"));
         vecProgram << dSeconds;
+        QStringList lstSteps;
+        for (const QJsonValue &step : report.value(QStringLiteral("stepsRun")).toArray())
+            lstSteps << QStringLiteral("%1 %2 ms")
+                            .arg(step.toObject().value(QStringLiteral("version")).toString())
+                            .arg(step.toObject().value(QStringLiteral("milliseconds")).toInt());
+        szSteps = lstSteps.join(QStringLiteral(", "));
     };
     for (int nRound = 0; nRound < nRounds; ++nRound) {
         if (nRound % 2) {
@@ -360,6 +368,7 @@ void benchRehearse(UpdaterTestDatabase &db, TestDatabase &admin, Program &progra
             .arg(median(vecUpdate), 0, 'f', 2)
             .arg(median(vecDirect), 0, 'f', 2)
             .arg(median(vecProgram) / median(vecDirect), 0, 'f', 3));
+    say(QStringLiteral("  steps of the last rehearsal: ") + szSteps);
 }
 
 } // namespace
