@@ -538,7 +538,8 @@ BackupService::Outcome BackupService::verify(const QString &szFile)
     return outcome;
 }
 
-BackupService::Outcome BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix)
+BackupService::Outcome
+BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix, const BackupSidecar::Check *pSidecar)
 {
     removeLeftovers();
     if (!ensureConnection())
@@ -549,7 +550,7 @@ BackupService::Outcome BackupService::restoreToScratch(const QString &szFile, co
     if (nServerMajor <= 0)
         return failure(kRestoreFailed);
     Checked checked;
-    if (!checkBackupFile(szFile, nServerMajor, checked))
+    if (!checkBackupFile(szFile, nServerMajor, checked, pSidecar))
         return checked.failure;
 
     if (!DbConnection::openMaintenance(cnf)) {
@@ -630,7 +631,7 @@ bool BackupService::countRows(QList<QPair<QString, qint64>> &lstCounts)
     return true;
 }
 
-QString BackupService::newestVerifiedBackup()
+QString BackupService::newestVerifiedBackup(BackupSidecar::Check *pCheck)
 {
     // The folder may hold backups of other databases of the server too.
     const QString szDatabase = program().dataBase().initialCatalog();
@@ -640,15 +641,24 @@ QString BackupService::newestVerifiedBackup()
                            QDir::Files | QDir::NoSymLinks,
                            QDir::Time);
     for (const QFileInfo &info : lstFiles) {
-        if (BackupSidecar::verify(info.filePath()).matches())
+        const BackupSidecar::Check check = BackupSidecar::verify(info.filePath());
+        if (check.matches()) {
+            if (pCheck)
+                *pCheck = check;
             return info.filePath();
+        }
     }
     return QString();
 }
 
-bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked)
+bool BackupService::checkBackupFile(const QString &szFile,
+                                    int nServerMajor,
+                                    Checked &checked,
+                                    const BackupSidecar::Check *pSidecar)
 {
-    checked.sidecar = BackupSidecar::verify(szFile);
+    // Hashing a backup of some hundred megabytes takes a while: once is
+    // enough when the caller has just done it.
+    checked.sidecar = pSidecar && pSidecar->matches() ? *pSidecar : BackupSidecar::verify(szFile);
     switch (checked.sidecar.eState) {
     case BackupSidecar::State::Absent:
         ProgramLog::info(QStringLiteral("The backup file %1 has no checksum file beside it.").arg(szFile));

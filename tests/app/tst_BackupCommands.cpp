@@ -815,11 +815,17 @@ void TestBackupCommands::rehearsalRunsThePendingStepsOnACopy()
     QCOMPARE(fingerprint(szDatabase), lstBefore);
     QCOMPARE(leftoverDatabases(), QStringList());
 
-    // Without --fresh the newest verified backup of this database serves (a
-    // newer one of another database in the same folder does not): no new one.
+    // Without --fresh the newest verified backup of this database serves
+    // (not a newer one of another database in the same folder, nor a newer
+    // one that no longer matches its checksum): no new one.
     const QString szOther = m_program.backupFolder() + QStringLiteral("/otherdb_backup_20991231_000000.tar");
     QVERIFY(writeFile(szOther, "a backup of another database"));
     QVERIFY(writeSidecar(szOther));
+    const QString szDamaged =
+        m_program.backupFolder() + QLatin1Char('/') + szDatabase + QStringLiteral("_backup_20991231_000000.tar");
+    QVERIFY(writeFile(szDamaged, "a backup"));
+    QVERIFY(writeSidecar(szDamaged));
+    QVERIFY(writeFile(szDamaged, "a backup, damaged after its checksum was taken"));
     const Run again = m_program.run({QStringLiteral("-REHEARSE"), QStringLiteral("--json")});
     const QJsonObject againReport = checkReport(again, QStringLiteral("rehearse"), 0);
     if (QTest::currentTestFailed())
@@ -827,7 +833,7 @@ void TestBackupCommands::rehearsalRunsThePendingStepsOnACopy()
     QCOMPARE(againReport.value(QStringLiteral("details")).toObject().value(QStringLiteral("rehearsedOn")).toString(),
              szBackup);
     QCOMPARE(QDir(m_program.backupFolder()).entryList({QStringLiteral("*.tar")}, QDir::Files, QDir::Name),
-             QStringList(lstBackups) << QFileInfo(szOther).fileName());
+             QStringList(lstBackups) << QFileInfo(szDamaged).fileName() << QFileInfo(szOther).fileName());
     QCOMPARE(fingerprint(szDatabase), lstBefore);
     QCOMPARE(leftoverDatabases(), QStringList());
 }
