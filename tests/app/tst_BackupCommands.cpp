@@ -675,9 +675,11 @@ void TestBackupCommands::leftoversOfAKilledRunAreRemoved()
     const QString szOld = QStringLiteral("kiv_verify_20200101_000000_0a0b0c");
     const QString szFresh =
         QStringLiteral("kiv_verify_%1_0d0e0f").arg(QDateTime::currentDateTime().toString(kStampFormat));
-    for (const QString &szName : {szOld, szFresh})
+    for (const QString &szName : {szOld, szFresh}) {
+        QVERIFY(m_pAdmin->dropDatabase(szName));
         QVERIFY2(m_pAdmin->execAdmin(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0").arg(szName)),
                  qPrintable(m_pAdmin->errorText()));
+    }
     QVERIFY(QDir().mkpath(m_program.backupFolder()));
     const QString szOldPartial = m_program.backupFolder() + QStringLiteral("/pelq_backup_20200101_000000.tar.partial");
     const QString szFreshPartial =
