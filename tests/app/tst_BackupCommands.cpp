@@ -94,6 +94,7 @@ private slots:
     void restoreWithoutYesChangesNothing_data();
     void restoreWithoutYesChangesNothing();
     void restoreReplacesTheDatabase();
+    void restoreBesideAnotherCopyIsRefused();
     void restoreRefusesABadBackup_data();
     void restoreRefusesABadBackup();
     void backupAfterAKilledRestore();
@@ -592,6 +593,39 @@ void TestBackupCommands::restoreReplacesTheDatabase()
             .toBool(),
         true);
     QCOMPARE(leftoverDatabases(), QStringList());
+}
+
+void TestBackupCommands::restoreBesideAnotherCopyIsRefused()
+{
+    const QString szDatabase = newCase(QStringLiteral("guarded"));
+    QVERIFY(!szDatabase.isEmpty());
+    const QString szFile = makeBackup();
+    QVERIFY(!szFile.isEmpty());
+    QCOMPARE(rows(szDatabase, QStringLiteral("DELETE FROM clinic_notes WHERE id = 2")), QStringList());
+    const QStringList lstBefore = fingerprint(szDatabase);
+
+    // A copy of the program holding its single-instance guard: the window,
+    // an unattended update or another restore.
+    QProcess holder;
+    holder.setProcessEnvironment(m_program.environment());
+    holder.start(QCoreApplication::applicationDirPath() + QStringLiteral("/guard_probe"),
+                 {QStringLiteral("KivDataBaseUpdater-61BB200D-3579-453e-9044")});
+    QVERIFY(holder.waitForStarted(10000) && holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("first"));
+
+    const Run refused =
+        m_program.run({QStringLiteral("-Restore"), szFile, QStringLiteral("--json"), QStringLiteral("--yes")});
+    const QJsonObject report = checkReport(refused, QStringLiteral("restore"), 255);
+    // Backups do not wait for it.
+    const Run backup = m_program.run({QStringLiteral("-Backup"), QStringLiteral("--json")});
+    checkReport(backup, QStringLiteral("backup"), 0);
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(texts(report.value(QStringLiteral("errors"))),
+             QStringList{QStringLiteral("The application is already running !")});
+    QCOMPARE(fingerprint(szDatabase), lstBefore);
 }
 
 void TestBackupCommands::restoreRefusesABadBackup_data()
