@@ -185,14 +185,26 @@ int runCommand(int argc, char *argv[], const CommandLine &commandLine)
 
     Vesper vesper;
     DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), vesper.getCredentials(CreDbKey));
+    // The first connection as at start-up: with TLS when the server offers
+    // it, and connections given back that a killed restore left refused. It
+    // is there before the command removes what killed runs left on the
+    // server. A command that needs the server and finds none says so itself;
+    // the cleaning of the backup folder needs none. A restore that is not
+    // confirmed touches nothing, not even the server.
+    if (commandLine.command() != CommandLine::Command::Restore || commandLine.confirmed())
+        connectDatabase(true);
     QStringList lstText;
     const int nExitCode = CommandRunner::run(commandLine, report, lstText);
     finishRun(report, commandLine, nExitCode, true);
     if (!commandLine.json()) {
         if (!lstText.isEmpty())
             print(stdout, lstText.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        // One line per failure, so that whoever reads "ERROR: " lines gets all
+        // of it: the operator's sentences come in two lines.
         for (const QString &szError : report.errors())
-            print(stderr, QStringLiteral("ERROR: ") + szError + QLatin1Char('\n'));
+            print(stderr,
+                  QStringLiteral("ERROR: ") + QString(szError).replace(QLatin1Char('\n'), QLatin1Char(' ')) +
+                      QLatin1Char('\n'));
     }
     endLog();
     return nExitCode;

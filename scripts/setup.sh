@@ -9,7 +9,8 @@
 # libraries for the fuzz harnesses (libclang-rt-14-dev is only recommended by
 # clang, so it is named here), clang-format for the format check, and
 # python3-jsonschema, with which the tests validate the program's JSON run
-# reports against docs/run-report.schema.json.
+# reports against docs/run-report.schema.json, and systemd for
+# systemd-analyze, which checks the nightly backup's units.
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
@@ -24,6 +25,7 @@ PACKAGES=(
     lintian
     clang libclang-rt-14-dev clang-format
     python3-jsonschema
+    systemd
 )
 
 missing=()

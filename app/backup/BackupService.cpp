@@ -572,10 +572,11 @@ BackupService::Outcome BackupService::verify(const QString &szFile)
     return outcome;
 }
 
-BackupService::Outcome BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix)
+BackupService::Outcome
+BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix, const BackupSidecar::Check *pSidecar)
 {
     Checked checked;
-    if (!prepareRestore(szFile, checked))
+    if (!prepareRestore(szFile, checked, pSidecar))
         return checked.failure;
     const CnfDataBase &cnf = program().dataBase();
     DBManager *pDbManager = DBManager::instance();
@@ -658,19 +659,27 @@ bool BackupService::countRows(QList<QPair<QString, qint64>> &lstCounts)
     return true;
 }
 
-QString BackupService::newestVerifiedBackup()
+QString BackupService::newestVerifiedBackup(BackupSidecar::Check *pCheck)
 {
+    // The folder may hold backups of other databases of the server too.
+    const QString szDatabase = program().dataBase().initialCatalog();
     const QFileInfoList lstFiles =
         QDir(backupFolder())
-            .entryInfoList(QStringList{QStringLiteral("*.tar")}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+            .entryInfoList(QStringList{kBackupFilePattern.arg(szDatabase, QStringLiteral("*"))},
+                           QDir::Files | QDir::NoSymLinks,
+                           QDir::Time);
     for (const QFileInfo &info : lstFiles) {
-        if (BackupSidecar::verify(info.filePath()).matches())
+        const BackupSidecar::Check check = BackupSidecar::verify(info.filePath());
+        if (check.matches()) {
+            if (pCheck)
+                *pCheck = check;
             return info.filePath();
+        }
     }
     return QString();
 }
 
-bool BackupService::prepareRestore(const QString &szFile, Checked &checked)
+bool BackupService::prepareRestore(const QString &szFile, Checked &checked, const BackupSidecar::Check *pSidecar)
 {
     removeLeftovers();
     if (!ensureConnection())
@@ -680,20 +689,26 @@ bool BackupService::prepareRestore(const QString &szFile, Checked &checked)
         checked.failure = failure(kRestoreFailed);
         return false;
     }
-    return checkBackupFile(szFile, nServerMajor, checked);
+    return checkBackupFile(szFile, nServerMajor, checked, pSidecar);
 }
 
-bool BackupService::checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked)
+bool BackupService::checkBackupFile(const QString &szFile,
+                                    int nServerMajor,
+                                    Checked &checked,
+                                    const BackupSidecar::Check *pSidecar)
 {
-    // The checksum takes longest: it is computed on another thread while the
-    // archive is read and pg_restore chosen, and judged first.
-    std::future<BackupSidecar::Check> sidecarCheck =
-        std::async(std::launch::async, [szFile] { return BackupSidecar::verify(szFile); });
+    // The checksum takes longest: unless the caller has just checked it, it
+    // is computed on another thread while the archive is read and pg_restore
+    // chosen, and judged first.
+    const bool bChecked = pSidecar && pSidecar->matches();
+    std::future<BackupSidecar::Check> sidecarCheck;
+    if (!bChecked)
+        sidecarCheck = std::async(std::launch::async, [szFile] { return BackupSidecar::verify(szFile); });
     const bool bArchiveRead = checked.archive.readFile(szFile);
     if (bArchiveRead)
         checked.restore =
             clientPrograms().choose(PgClientPrograms::Program::Restore, nServerMajor, checked.archive.formatVersion());
-    checked.sidecar = sidecarCheck.get();
+    checked.sidecar = bChecked ? *pSidecar : sidecarCheck.get();
     switch (checked.sidecar.eState) {
     case BackupSidecar::State::Absent:
         ProgramLog::info(QStringLiteral("The backup file %1 has no checksum file beside it.").arg(szFile));

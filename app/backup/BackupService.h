@@ -93,13 +93,17 @@ public:
     // The checks and the restore of verify() into a new scratch database
     // named with szPrefix, which stays for the caller (szScratch), with the
     // connection left open on it. The caller drops it with dropScratch().
-    Outcome restoreToScratch(const QString &szFile, const QString &szPrefix);
+    // pSidecar: a matching check of szFile against its checksum file that the
+    // caller made just now; the file is not read a second time for it.
+    Outcome
+    restoreToScratch(const QString &szFile, const QString &szPrefix, const BackupSidecar::Check *pSidecar = nullptr);
     // Drops a scratch database (ending its sessions) and reconnects to the
     // configured database.
     void dropScratch(const QString &szScratch);
-    // The newest backup of the backup folder whose checksum file matches it;
-    // empty when there is none.
-    static QString newestVerifiedBackup();
+    // The newest backup of the configured database in the backup folder
+    // whose checksum file matches it (that check in *pCheck); empty when
+    // there is none.
+    static QString newestVerifiedBackup(BackupSidecar::Check *pCheck = nullptr);
 
     // Removes what runs killed on the way left behind, when it is older than
     // a day: unfinished backup files, and on the server temporary restore
@@ -179,10 +183,14 @@ private:
     Outcome refusedProgram(const PgClientPrograms::Choice &choice, PgClientPrograms::Program eProgram) const;
     // The leftovers removed, a connection, and checkBackupFile(); false (and
     // checked.failure) when something is missing.
-    bool prepareRestore(const QString &szFile, Checked &checked);
-    // Checksum file, archive, a pg_restore that reads it and fits the server,
-    // and its "--list": false (and checked.failure) at the first that fails.
-    bool checkBackupFile(const QString &szFile, int nServerMajor, Checked &checked);
+    bool prepareRestore(const QString &szFile, Checked &checked, const BackupSidecar::Check *pSidecar = nullptr);
+    // Checksum file (unless pSidecar is a matching check of it), archive, a
+    // pg_restore that reads it and fits the server, and its "--list": false
+    // (and checked.failure) at the first that fails.
+    bool checkBackupFile(const QString &szFile,
+                         int nServerMajor,
+                         Checked &checked,
+                         const BackupSidecar::Check *pSidecar = nullptr);
     // pg_restore of the checked file into the (new, empty) database szTarget.
     Outcome runRestore(const Checked &checked, const QString &szFile, const QString &szTarget);
     // The row count of every table of the database behind the connection.

@@ -36,6 +36,9 @@ Rehearsal::Rehearsal(BackupService *pService, QObject *pParent) : QObject(pParen
 Rehearsal::Result Rehearsal::run(bool bFresh)
 {
     Result result;
+    // The backup's checksum, taken as it was written or checked here: the
+    // restore does not read the whole file again for it.
+    BackupSidecar::Check sidecar;
     if (bFresh) {
         const BackupService::Outcome backup = m_pService->backup();
         if (!backup.bOk) {
@@ -43,8 +46,11 @@ Rehearsal::Result Rehearsal::run(bool bFresh)
             return result;
         }
         result.szBackup = backup.szFile;
+        sidecar.eState = BackupSidecar::State::Matches;
+        sidecar.szExpected = backup.szSha256;
+        sidecar.szActual = backup.szSha256;
     } else {
-        result.szBackup = BackupService::newestVerifiedBackup();
+        result.szBackup = BackupService::newestVerifiedBackup(&sidecar);
         if (result.szBackup.isEmpty()) {
             ProgramLog::error(QStringLiteral("No backup in %1 matches its checksum file: nothing to rehearse on.")
                                   .arg(QDir::toNativeSeparators(BackupService::backupFolder())));
@@ -54,7 +60,7 @@ Rehearsal::Result Rehearsal::run(bool bFresh)
     }
     ProgramLog::info(QStringLiteral("Rehearsal of the update on a copy of %1.").arg(result.szBackup));
 
-    const BackupService::Outcome copy = m_pService->restoreToScratch(result.szBackup, kScratchPrefix);
+    const BackupService::Outcome copy = m_pService->restoreToScratch(result.szBackup, kScratchPrefix, &sidecar);
     // The copy goes whatever happens on it.
     const auto dropCopy = qScopeGuard([this, &copy] {
         if (!copy.szScratch.isEmpty())

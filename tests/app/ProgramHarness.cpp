@@ -1,5 +1,7 @@
 #include "ProgramHarness.h"
 
+#include <QJsonDocument>
+
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
@@ -150,4 +152,16 @@ ProgramHarness::Run ProgramHarness::run(const QStringList &lstArguments, const Q
     result.stdErr = process.readAllStandardError();
     result.lstLog = logLines(logText().mid(nBefore));
     return result;
+}
+
+QJsonObject ProgramHarness::Run::json() const
+{
+    return QJsonDocument::fromJson(stdOut).object();
+}
+
+QString ProgramHarness::Run::text() const
+{
+    return QStringLiteral("exit code %1\nstandard output:\n%2\nstandard error:\n%3\nlog:\n%4")
+        .arg(nExitCode)
+        .arg(QString::fromLocal8Bit(stdOut), QString::fromLocal8Bit(stdErr), lstLog.join(QLatin1Char('\n')));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,11 @@ public:
         // Texts of the log lines the run wrote, without their head
         // ("KIV00000001<stamp> "): "ERROR: ...", "*** Close Program ***".
         QStringList lstLog;
+
+        // Standard output parsed as one JSON object (empty when it is not).
+        QJsonObject json() const;
+        // Everything it said, for the message of a failed check.
+        QString text() const;
     };
 
     ProgramHarness();
