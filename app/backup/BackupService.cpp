@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -562,8 +563,13 @@ BackupService::Outcome BackupService::verify(const QString &szFile)
     if (!outcome.szScratch.isEmpty())
         dropScratch(outcome.szScratch);
     outcome.szScratch.clear();
+    // Said on the command line only: no translation. The log has the cause of
+    // a failure.
+    if (!outcome.bOk && !outcome.message.isNull())
+        outcome.message = Sentence("BackupService", "The backup %1 cannot be restored: %2")
+                              .arg(szFile)
+                              .arg(outcome.message.english().replace(QLatin1Char('\n'), QLatin1Char(' ')));
     if (outcome.bOk) {
-        // Said on the command line only: no translation.
         outcome.message =
             Sentence("BackupService", "The backup %1 can be restored: it holds version %2.")
                 .arg(szFile)
@@ -873,30 +879,44 @@ BackupService::Outcome BackupService::cleanBackups()
     std::stable_sort(lstFiles.begin(), lstFiles.end(), [](const QFileInfo &left, const QFileInfo &right) {
         return left.lastModified() > right.lastModified();
     });
-    // The newest backup may be the only good one: it stays whatever its age,
-    // and when it does not check against its checksum file nothing goes.
-    if (!lstFiles.isEmpty()) {
-        const BackupSidecar::Check newest = BackupSidecar::verify(lstFiles.first().filePath());
-        if (!newest.matches()) {
-            ProgramLog::error(QStringLiteral("The newest backup %1 is not verified (%2): no backup file is removed.")
-                                  .arg(QDir::toNativeSeparators(lstFiles.first().filePath()), newest.szReason));
-            return failure(kCleanRefused);
-        }
-    }
+    // The backups of each database apart ("<database>_backup_<stamp>.tar";
+    // other names together): the newest of each may be its only good one,
+    // and the newest N of each stay when asked.
+    static const QRegularExpression reBackupName(QStringLiteral("^(.*)_backup_\\d{8}_\\d{6}\\.tar$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    QMap<QString, QFileInfoList> mapGroups;
+    for (const QFileInfo &info : qAsConst(lstFiles))
+        mapGroups[reBackupName.match(info.fileName()).captured(1)] << info;
+
     const int nKeep = qMax(1, program().varie().backupKeepCount());
     const int nDays = program().varie().backupValidityDays();
     const QDateTime limit(Clock::today().addDays(-nDays), QTime(0, 0));
-    for (int i = nKeep; i < lstFiles.size(); ++i) {
-        const QFileInfo &info = lstFiles.at(i);
-        if (info.lastModified() >= limit)
-            continue;
-        const QString szPath = QStringLiteral("%1/%2").arg(szFolder, info.fileName());
-        ProgramLog::info(QStringLiteral("Removing file %1").arg(szPath));
-        QFile::remove(szPath);
-        const QString szSidecar = BackupSidecar::sidecarPath(szPath);
-        if (QFileInfo::exists(szSidecar)) {
-            ProgramLog::info(QStringLiteral("Removing file %1").arg(szSidecar));
-            QFile::remove(szSidecar);
+    // The newest of each stays whatever its age; when one of them does not
+    // check against its checksum file, nothing goes at all.
+    bool bRefused = false;
+    for (const QFileInfoList &lstGroup : qAsConst(mapGroups)) {
+        const BackupSidecar::Check newest = BackupSidecar::verify(lstGroup.first().filePath());
+        if (!newest.matches()) {
+            ProgramLog::error(QStringLiteral("The newest backup %1 is not verified (%2): no backup file is removed.")
+                                  .arg(QDir::toNativeSeparators(lstGroup.first().filePath()), newest.szReason));
+            bRefused = true;
+        }
+    }
+    if (bRefused)
+        return failure(kCleanRefused);
+    for (const QFileInfoList &lstGroup : qAsConst(mapGroups)) {
+        for (int i = nKeep; i < lstGroup.size(); ++i) {
+            const QFileInfo &info = lstGroup.at(i);
+            if (info.lastModified() >= limit)
+                continue;
+            const QString szPath = QStringLiteral("%1/%2").arg(szFolder, info.fileName());
+            ProgramLog::info(QStringLiteral("Removing file %1").arg(szPath));
+            QFile::remove(szPath);
+            const QString szSidecar = BackupSidecar::sidecarPath(szPath);
+            if (QFileInfo::exists(szSidecar)) {
+                ProgramLog::info(QStringLiteral("Removing file %1").arg(szSidecar));
+                QFile::remove(szSidecar);
+            }
         }
     }
 

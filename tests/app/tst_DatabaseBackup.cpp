@@ -502,6 +502,11 @@ void TestDatabaseBackup::cleaningNeverLosesTheLastGoodBackup_data()
         << QStringList{"a.tar:0", "b.tar:50:v"} << 0 << QStringList{"a.tar", "b.tar"} << false;
     QTest::newRow("newest changed after its checksum")
         << QStringList{"a.tar:0:x", "b.tar:50:v"} << 0 << QStringList{"a.tar", "b.tar"} << false;
+    QTest::newRow("each database keeps its newest")
+        << QStringList{"other_backup_20261206_110000.tar:0:v",
+                       "pelq_backup_20261001_120000.tar:60:v",
+                       "pelq_backup_20260901_120000.tar:90"}
+        << 0 << QStringList{"other_backup_20261206_110000.tar", "pelq_backup_20261001_120000.tar"} << true;
     QTest::newRow("keep the newest three") << QStringList{"a.tar:40:v", "b.tar:41", "c.tar:42", "d.tar:43"} << 3
                                            << QStringList{"a.tar", "b.tar", "c.tar"} << true;
 }
