@@ -120,6 +120,51 @@ bool DBManager::testDatabaseConnection(const QString &szHost,
     return bResult;
 }
 
+bool DBManager::createDatabaseApart(const QString &szHost,
+                                    int nPort,
+                                    const QString &szConnectTo,
+                                    const QString &szUser,
+                                    const QString &szPassword,
+                                    int nTimeout,
+                                    const QString &szName,
+                                    const QString &szTemplate,
+                                    QString *pszError) const
+{
+    if (!SqlText::isUsableDatabaseName(szName) || !SqlText::isUsableDatabaseName(szTemplate)) {
+        if (pszError)
+            *pszError = QStringLiteral("Unusable database name");
+        return false;
+    }
+    const QString szDatabase = szConnectTo;
+    const QString szSql = QStringLiteral("CREATE DATABASE %1 TEMPLATE %2")
+                              .arg(SqlText::quoteIdentifier(szName), SqlText::quoteIdentifier(szTemplate));
+    const QString szConnection = QStringLiteral("kivdb-own-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString szError;
+    bool bResult = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, szConnection);
+        db.setHostName(szHost);
+        db.setPort(nPort > 0 ? nPort : -1);
+        db.setDatabaseName(szDatabase);
+        db.setUserName(szUser);
+        db.setPassword(szPassword);
+        db.setConnectOptions(connectOptions(nTimeout));
+        if (!db.open()) {
+            szError = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            bResult = query.exec(szSql);
+            if (!bResult)
+                szError = query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(szConnection);
+    if (pszError)
+        *pszError = szError.trimmed();
+    return bResult;
+}
+
 bool DBManager::isDatabaseOpen() const
 {
     return openDefaultConnection().isOpen();

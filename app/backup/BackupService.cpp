@@ -438,9 +438,13 @@ QString BackupService::sessionsText(const QList<DatabaseSession> &lstSessions)
 
 BackupService::Outcome BackupService::restore(const QString &szFile)
 {
-    // Everything about the backup is checked before the database is touched.
+    // Everything about the backup is checked before the database is touched;
+    // meanwhile the new database that the backup goes into is made (the
+    // configured one stays as it is until the restore has succeeded).
+    const QString szTemporary = kTemporaryPrefix + Clock::now().toString(kTimeFormat) + QLatin1Char('_') +
+                                QString::number(QRandomGenerator::global()->generate() & 0xffffff, 16);
     Checked checked;
-    if (!prepareRestore(szFile, checked))
+    if (!prepareRestore(szFile, checked, nullptr, szTemporary))
         return checked.failure;
     const CnfDataBase &cnf = program().dataBase();
     const QString szDatabase = cnf.initialCatalog();
@@ -454,6 +458,7 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         ProgramLog::error(
             QStringLiteral("Unable to connect to the maintenance database: %1").arg(pDbManager->lastError().trimmed()));
         DbConnection::open(cnf);
+        dropDatabase(szTemporary);
         return failure(kRestoreFailed);
     }
     QString szRefusing;
@@ -469,6 +474,7 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
     if (!pDbManager->setDatabaseAllowConnections(szDatabase, false)) {
         ProgramLog::error(QStringLiteral("Unable to refuse new connections to the database %1: %2")
                               .arg(szDatabase, pDbManager->lastError().trimmed()));
+        dropDatabase(szTemporary);
         reconnect();
         return failure(kTerminateFailed);
     }
@@ -486,20 +492,9 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
                                        .replace(QLatin1Char('\n'), QStringLiteral("; "))));
         szRefusing.clear();
         pDbManager->setDatabaseAllowConnections(szDatabase, true);
+        dropDatabase(szTemporary);
         reconnect();
         return failure(kTerminateFailed);
-    }
-
-    // The backup goes into a new database first: the configured one stays as
-    // it is until the restore has succeeded.
-    const QString szTemporary = kTemporaryPrefix + Clock::now().toString(kTimeFormat) + QLatin1Char('_') +
-                                QString::number(QRandomGenerator::global()->generate() & 0xffffff, 16);
-    if (!pDbManager->createDatabaseFromTemplate(szTemporary, kEmptyTemplate)) {
-        ProgramLog::error(pDbManager->lastError());
-        szRefusing.clear();
-        pDbManager->setDatabaseAllowConnections(szDatabase, true);
-        reconnect();
-        return failure(kCreateFailed);
     }
 
     const Outcome restored = runRestore(checked, szFile, szTemporary);
@@ -581,8 +576,10 @@ BackupService::Outcome BackupService::verify(const QString &szFile)
 BackupService::Outcome
 BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix, const BackupSidecar::Check *pSidecar)
 {
+    const QString szScratch = szPrefix + Clock::now().toString(kTimeFormat) + QLatin1Char('_') +
+                              QString::number(QRandomGenerator::global()->generate() & 0xffffff, 16);
     Checked checked;
-    if (!prepareRestore(szFile, checked, pSidecar))
+    if (!prepareRestore(szFile, checked, pSidecar, szScratch))
         return checked.failure;
     const CnfDataBase &cnf = program().dataBase();
     DBManager *pDbManager = DBManager::instance();
@@ -591,15 +588,8 @@ BackupService::restoreToScratch(const QString &szFile, const QString &szPrefix, 
         ProgramLog::error(
             QStringLiteral("Unable to connect to the maintenance database: %1").arg(pDbManager->lastError().trimmed()));
         DbConnection::open(cnf);
+        dropDatabase(szScratch);
         return failure(kRestoreFailed);
-    }
-    const QString szScratch = szPrefix + Clock::now().toString(kTimeFormat) + QLatin1Char('_') +
-                              QString::number(QRandomGenerator::global()->generate() & 0xffffff, 16);
-    if (!pDbManager->createDatabaseFromTemplate(szScratch, kEmptyTemplate)) {
-        ProgramLog::error(pDbManager->lastError());
-        if (DbConnection::open(cnf))
-            emit databaseChanged();
-        return failure(kCreateFailed);
     }
     ProgramLog::info(QStringLiteral("Restoring %1 into the scratch database %2.").arg(szFile, szScratch));
     Outcome outcome = runRestore(checked, szFile, szScratch);
@@ -685,7 +675,10 @@ QString BackupService::newestVerifiedBackup(BackupSidecar::Check *pCheck)
     return QString();
 }
 
-bool BackupService::prepareRestore(const QString &szFile, Checked &checked, const BackupSidecar::Check *pSidecar)
+bool BackupService::prepareRestore(const QString &szFile,
+                                   Checked &checked,
+                                   const BackupSidecar::Check *pSidecar,
+                                   const QString &szTarget)
 {
     removeLeftovers();
     if (!ensureConnection())
@@ -695,7 +688,43 @@ bool BackupService::prepareRestore(const QString &szFile, Checked &checked, cons
         checked.failure = failure(kRestoreFailed);
         return false;
     }
-    return checkBackupFile(szFile, nServerMajor, checked, pSidecar);
+    // A new database takes the server a while to make (a copy of template0):
+    // made on a connection of its own while the backup is checked.
+    const CnfDataBase &cnf = program().dataBase();
+    DBManager *pDbManager = DBManager::instance();
+    std::future<QString> creation =
+        std::async(std::launch::async,
+                   [pDbManager,
+                    szTarget,
+                    szHost = cnf.dataSource(),
+                    nPort = cnf.portNumber(),
+                    szUser = cnf.userName(),
+                    szPassword = cnf.password(),
+                    nTimeout = CnfDataBase().connectionTimeout()] {
+                       QString szError;
+                       if (pDbManager->createDatabaseApart(szHost,
+                                                           nPort,
+                                                           DbConnection::kMaintenanceDatabase,
+                                                           szUser,
+                                                           szPassword,
+                                                           nTimeout,
+                                                           szTarget,
+                                                           kEmptyTemplate,
+                                                           &szError))
+                           return QString();
+                       return szError.isEmpty() ? QStringLiteral("The database could not be made.") : szError;
+                   });
+    const bool bChecked = checkBackupFile(szFile, nServerMajor, checked, pSidecar);
+    const QString szCreateError = creation.get();
+    if (!szCreateError.isEmpty()) {
+        ProgramLog::error(QStringLiteral("Unable to make the database %1: %2").arg(szTarget, szCreateError));
+        if (bChecked)
+            checked.failure = failure(kCreateFailed);
+        return false;
+    }
+    if (!bChecked)
+        dropDatabase(szTarget);
+    return bChecked;
 }
 
 bool BackupService::checkBackupFile(const QString &szFile,

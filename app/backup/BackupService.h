@@ -181,9 +181,13 @@ private:
     static PgClientPrograms clientPrograms();
     // The failure of a choice of client program that found none.
     Outcome refusedProgram(const PgClientPrograms::Choice &choice, PgClientPrograms::Program eProgram) const;
-    // The leftovers removed, a connection, and checkBackupFile(); false (and
-    // checked.failure) when something is missing.
-    bool prepareRestore(const QString &szFile, Checked &checked, const BackupSidecar::Check *pSidecar = nullptr);
+    // The leftovers removed, a connection, and checkBackupFile(), while the
+    // new, empty database szTarget is made for the restore; false (and
+    // checked.failure) when something is missing, and then szTarget is gone.
+    bool prepareRestore(const QString &szFile,
+                        Checked &checked,
+                        const BackupSidecar::Check *pSidecar,
+                        const QString &szTarget);
     // Checksum file (unless pSidecar is a matching check of it), archive, a
     // pg_restore that reads it and fits the server, and its "--list": false
     // (and checked.failure) at the first that fails.

@@ -36,6 +36,20 @@ public:
                                 const QString &szUser,
                                 const QString &szPassword,
                                 int nTimeout);
+    // createDatabaseFromTemplate() on a connection of its own to the
+    // database szConnectTo, opened with these parameters and closed again;
+    // the default connection is not touched. Safe to call from another thread
+    // (it keeps no state of this object); false and the server's text in
+    // *pszError on failure.
+    bool createDatabaseApart(const QString &szHost,
+                             int nPort,
+                             const QString &szConnectTo,
+                             const QString &szUser,
+                             const QString &szPassword,
+                             int nTimeout,
+                             const QString &szName,
+                             const QString &szTemplate,
+                             QString *pszError = nullptr) const;
     bool isDatabaseOpen() const;
     void closeDatabase();
 
