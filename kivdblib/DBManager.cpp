@@ -143,12 +143,7 @@ bool DBManager::createDatabaseApart(const QString &szHost,
     bool bResult = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, szConnection);
-        db.setHostName(szHost);
-        db.setPort(nPort > 0 ? nPort : -1);
-        db.setDatabaseName(szDatabase);
-        db.setUserName(szUser);
-        db.setPassword(szPassword);
-        db.setConnectOptions(connectOptions(nTimeout));
+        setParameters(db, szHost, nPort, szDatabase, szUser, szPassword, nTimeout);
         if (!db.open()) {
             szError = db.lastError().text();
         } else {
@@ -482,6 +477,22 @@ QString DBManager::caFileForConnection() const
     return szCopy;
 }
 
+void DBManager::setParameters(QSqlDatabase &db,
+                              const QString &szHost,
+                              int nPort,
+                              const QString &szDatabase,
+                              const QString &szUser,
+                              const QString &szPassword,
+                              int nTimeout) const
+{
+    db.setHostName(szHost);
+    db.setPort(nPort > 0 ? nPort : -1);
+    db.setDatabaseName(szDatabase);
+    db.setUserName(szUser);
+    db.setPassword(szPassword);
+    db.setConnectOptions(connectOptions(nTimeout));
+}
+
 bool DBManager::configureAndOpen(const QString &szConnection,
                                  const QString &szHost,
                                  int nPort,
@@ -496,12 +507,7 @@ bool DBManager::configureAndOpen(const QString &szConnection,
         qCWarning(g_lcDatabase).noquote() << m_szLastError;
         return false;
     }
-    db.setHostName(szHost);
-    db.setPort(nPort > 0 ? nPort : -1);
-    db.setDatabaseName(szDatabase);
-    db.setUserName(szUser);
-    db.setPassword(szPassword);
-    db.setConnectOptions(connectOptions(nTimeout));
+    setParameters(db, szHost, nPort, szDatabase, szUser, szPassword, nTimeout);
     if (!db.open()) {
         m_szLastError = db.lastError().text();
         qCWarning(g_lcDatabase).noquote()

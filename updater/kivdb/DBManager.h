@@ -11,6 +11,8 @@
 
 // Access to the suite's PostgreSQL server. Once openDatabase() succeeds, the
 // connection is Qt's default SQL connection (QSqlDatabase::database()).
+class QSqlDatabase;
+
 class KIVDBLIB_EXPORT DBManager
 {
 public:
@@ -124,6 +126,14 @@ private:
     DBManager &operator=(const DBManager &) = delete;
 
     QString connectOptions(int nTimeout) const;
+    // The parameters of a connection, the TLS options of the switch included.
+    void setParameters(QSqlDatabase &db,
+                       const QString &szHost,
+                       int nPort,
+                       const QString &szDatabase,
+                       const QString &szUser,
+                       const QString &szPassword,
+                       int nTimeout) const;
     // Path of the CA chain file as libpq can be given it through Qt.
     QString caFileForConnection() const;
     // Other client sessions on the database szName; -1 when the query failed.
