@@ -10,12 +10,16 @@
 #include "TestDatabase.h"
 #include "UIFileDialog.h"
 #include "UIMessageBox.h"
+#include "UIRehearsal.h"
+#include "UpdaterTestDatabase.h"
 #include "UpdaterTestLog.h"
 
+#include <QLabel>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <csignal>
@@ -73,6 +77,7 @@ private slots:
     void cleaningRemovesOnlyOldTarFiles();
     void cleaningNeverLosesTheLastGoodBackup_data();
     void cleaningNeverLosesTheLastGoodBackup();
+    void rehearsalShowsEachStepAndChangesNothing();
 
 private:
     // A database of that name with rows and large objects, configured and open.
@@ -553,6 +558,53 @@ void TestDatabaseBackup::cleaningNeverLosesTheLastGoodBackup()
                  qMakePair(QMessageBox::Warning,
                            QStringLiteral("The newest backup does not match its checksum file.\nNo backup file was "
                                           "removed: make a new backup first.")));
+}
+
+void TestDatabaseBackup::rehearsalShowsEachStepAndChangesNothing()
+{
+    // A database at 1.7.0 with its personal data, backed up and verified.
+    UpdaterTestDatabase db;
+    QVERIFY2(db.prepare(QStringLiteral("kivbackup_rehearse")), qPrintable(db.lastError()));
+    QVERIFY2(db.createAndOpen(QStringLiteral("clinic")), qPrintable(db.lastError()));
+    QVERIFY2(db.bringTo(QStringLiteral("1.7.0")), qPrintable(db.lastError()));
+    const QString szName = db.prefixed(QStringLiteral("clinic"));
+    m_env.configure(szName);
+    DBManager::instance()->enableEncryption(TestDatabase::caFile(), QStringLiteral("tools-test-data-key"));
+    QVERIFY(BackupTestData::openDefault(szName));
+    DatabaseBackup backup;
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(backup.backup(&m_window));
+    const QStringList before = BackupTestData::fingerprint(szName);
+    takeBoxes();
+
+    // What the dialog shows, read while it is open, then closed.
+    QStringList lstRows;
+    QString szResult;
+    QTimer reader;
+    connect(&reader, &QTimer::timeout, [&] {
+        auto *pDialog = qobject_cast<UIRehearsal *>(QApplication::activeModalWidget());
+        if (!pDialog)
+            return;
+        auto *pTable = pDialog->findChild<QTableWidget *>(QStringLiteral("tableWidgetSteps"));
+        for (int nRow = 0; pTable && nRow < pTable->rowCount(); ++nRow)
+            lstRows << pTable->item(nRow, 0)->text() + QLatin1Char(' ') + pTable->item(nRow, 2)->text();
+        szResult = pDialog->findChild<QLabel *>(QStringLiteral("labelResult"))->text();
+        pDialog->reject();
+    });
+    reader.start(50);
+    UIMessageBox::setNextAnswer(QMessageBox::Yes);
+    QVERIFY(backup.rehearse(&m_window));
+    reader.stop();
+
+    QCOMPARE(lstRows, (QStringList{"1.8.0 Succeeded", "1.9.0 Succeeded"}));
+    QCOMPARE(szResult, QStringLiteral("The update from version 1.7.0 to 1.9.0 succeeded on the copy of the database."));
+    // The question came first; the database is as it was, the copy is gone.
+    QVERIFY(takeBoxes().first().second.startsWith(QStringLiteral("The update will be rehearsed on a copy")));
+    QCOMPARE(BackupTestData::fingerprint(szName), before);
+    QCOMPARE(BackupTestData::defaultDatabaseName(), szName);
+    QCOMPARE(m_pAdmin->scalarAdmin("SELECT count(*) FROM pg_database WHERE datname LIKE 'kiv\\_rehearse\\_%'").toInt(),
+             0);
+    DBManager::instance()->closeDatabase();
 }
 
 QTEST_MAIN(TestDatabaseBackup)
