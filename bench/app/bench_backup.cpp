@@ -13,6 +13,7 @@
 
 #include "AppContext.h"
 #include "AppTestEnvironment.h"
+#include "BenchSupport.h"
 #include "DBManager.h"
 #include "DatabaseBackup.h"
 #include "LogFileManager.h"
@@ -40,24 +41,6 @@ namespace {
 // Logged before each backup and restore of the program: where they start.
 const QString kBackupMark = QStringLiteral("bench: the program's backup");
 const QString kRestoreMark = QStringLiteral("bench: the program's restore");
-
-void say(const QString &szText)
-{
-    std::printf("%s\n", qPrintable(szText));
-    std::fflush(stdout);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_backup: %s\n", qPrintable(szText));
-    std::exit(1);
-}
 
 // The last command line the program logged for that client program.
 QString loggedCommand(const QString &szLogFolder, const QString &szProgram)

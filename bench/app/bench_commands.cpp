@@ -15,6 +15,7 @@
 // PostgreSQL client programs and a Release build.
 // Usage: bench_commands [verify|rehearse|all] [MEGABYTES] [ROUNDS]
 
+#include "BenchSupport.h"
 #include "DBManager.h"
 #include "DbUpdater.h"
 #include "LogFileManager.h"
@@ -41,24 +42,6 @@
 namespace {
 
 const QString kDataKey = QStringLiteral("bench-commands-data-key");
-
-void say(const QString &szText)
-{
-    std::printf("%s\n", qPrintable(szText));
-    std::fflush(stdout);
-}
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_commands: %s\n", qPrintable(szText));
-    std::exit(1);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 QString clientFolder()
 {

@@ -6,6 +6,8 @@
 //            vs psql -c 'SELECT "kivVersion"()' on the same server.
 // Needs the server of scripts/pgserver.sh (env.sh sourced) and a Release build.
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,26 +24,6 @@ namespace {
 
 constexpr int kRounds = 9;
 const QString kDatabase = QStringLiteral("kivbench_startup");
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_startup: %s\n", qPrintable(szText));
-    std::exit(1);
-}
-
-QString env(const char *pszName)
-{
-    const QString szValue = qEnvironmentVariable(pszName);
-    if (szValue.isEmpty())
-        fail(QStringLiteral("%1 is not set: source the env.sh of scripts/pgserver.sh").arg(QLatin1String(pszName)));
-    return szValue;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 int runToEnd(const QString &szProgram,
              const QStringList &lstArguments,

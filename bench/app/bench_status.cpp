@@ -8,6 +8,8 @@
 // Needs the server of scripts/pgserver.sh (env.sh sourced) and a Release build.
 // Usage: bench_status [ROUNDS]   (21 by default)
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,37 +25,6 @@ namespace {
 
 constexpr double kTarget = 1.5;
 const QString kDatabase = QStringLiteral("kivbench_status");
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_status: %s\n", qPrintable(szText));
-    std::exit(1);
-}
-
-QString env(const char *pszName)
-{
-    const QString szValue = qEnvironmentVariable(pszName);
-    if (szValue.isEmpty())
-        fail(QStringLiteral("%1 is not set: source the env.sh of scripts/pgserver.sh").arg(QLatin1String(pszName)));
-    return szValue;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
-
-// "median ms (lowest-highest)"
-QString figure(const QVector<double> &values)
-{
-    const auto range = std::minmax_element(values.cbegin(), values.cend());
-    return QStringLiteral("%1 ms (%2-%3)")
-        .arg(median(values), 0, 'f', 1)
-        .arg(*range.first, 0, 'f', 1)
-        .arg(*range.second, 0, 'f', 1);
-}
 
 struct Result
 {

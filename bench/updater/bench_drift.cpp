@@ -7,6 +7,7 @@
 // Usage: bench_drift [ROUNDS]   (31 by default)
 // Each figure is the median of its rounds, with the spread (lowest-highest).
 
+#include "BenchSupport.h"
 #include "DBManager.h"
 #include "SchemaCatalog.h"
 #include "SchemaDrift.h"
@@ -25,35 +26,6 @@ namespace {
 
 const char *const kDataKey = "bench-drift-data-key-0123456789ab";
 constexpr double kTargetMs = 100.0;
-
-void say(const QString &szText)
-{
-    std::printf("%s\n", qPrintable(szText));
-    std::fflush(stdout);
-}
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_drift: %s\n", qPrintable(szText));
-    std::exit(1);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
-
-// "median ms (lowest-highest)"
-QString figure(const QVector<double> &values)
-{
-    const auto range = std::minmax_element(values.cbegin(), values.cend());
-    return QStringLiteral("%1 ms (%2-%3)")
-        .arg(median(values), 0, 'f', 3)
-        .arg(*range.first, 0, 'f', 3)
-        .arg(*range.second, 0, 'f', 3);
-}
 
 // Milliseconds of each of nRounds runs of work, after two runs to warm up.
 QVector<double> timed(int nRounds, const std::function<void()> &work)

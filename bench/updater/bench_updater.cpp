@@ -14,6 +14,7 @@
 //        ROWS runs the pass over that record count only, e.g. for a profiler run)
 // Each figure is the median of its rounds, with the spread (lowest-highest).
 
+#include "BenchSupport.h"
 #include "DBManager.h"
 #include "DbUpdateToVersion_1_8_0.h"
 #include "DbUpdater.h"
@@ -40,35 +41,6 @@
 namespace {
 
 const char *const kDataKey = "bench-data-key-0123456789abcdef";
-
-void say(const QString &szText)
-{
-    std::printf("%s\n", qPrintable(szText));
-    std::fflush(stdout);
-}
-
-[[noreturn]] void fail(const QString &szText)
-{
-    std::fprintf(stderr, "bench_updater: %s\n", qPrintable(szText));
-    std::exit(1);
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
-
-// "median s (lowest-highest)"
-QString figure(const QVector<double> &values)
-{
-    const auto range = std::minmax_element(values.cbegin(), values.cend());
-    return QStringLiteral("%1 s (%2-%3)")
-        .arg(median(values), 0, 'f', 3)
-        .arg(*range.first, 0, 'f', 2)
-        .arg(*range.second, 0, 'f', 2);
-}
 
 // The upgrade scripts of every version after "1.0.0", in the order the steps
 // run them, written out without their byte-order mark (psql reads it as text).
@@ -325,9 +297,9 @@ double benchPass(UpdaterTestDatabase &db, int nRows, int nRounds)
     const double dOurs = median(ours);
     const double dFloor = median(floor);
     say(QStringLiteral("updater pass: %1, %2 records/s   set-based UPDATE: %3   ratio %4 (target at most 2)")
-            .arg(figure(ours))
+            .arg(figure(ours, QStringLiteral("s"), 2))
             .arg(nRows / dOurs, 0, 'f', 0)
-            .arg(figure(floor))
+            .arg(figure(floor, QStringLiteral("s"), 2))
             .arg(dOurs / dFloor, 0, 'f', 2));
     return dOurs;
 }
