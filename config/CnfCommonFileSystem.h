@@ -1,17 +1,27 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
 #include <QStringList>
 
 // Folders of the suite, at the root of the native store; the software path
 // and the additional paths are also copied into the XML settings file. All
-// start empty: the folders are known once they are loaded.
-class CnfCommonFileSystem
+// start empty: the folders are known once they are loaded. The suite's
+// installer owns the root folder, the application-data location and the
+// flag withoutKivServer (the suite runs without its central server,
+// KivServer): this program only reads them.
+#define KIV_CNF_COMMONFILESYSTEM_KEYS(X)                                                                               \
+    X(QString, kivRoot, "kivRoot", defaultKivRoot, CnfStorage::LoadOnly)                                               \
+    X(QString, softwarePath, "softwarePath", defaultSoftwarePath)                                                      \
+    X(QString, appDataLocation, "appDataLocation", QString(), CnfStorage::LoadOnly)                                    \
+    X(bool, withoutKivServer, "withoutKivServer", false, CnfStorage::LoadOnly)
+
+class CnfCommonFileSystem : public CnfSection<CnfCommonFileSystem>
 {
+    KIV_CNF_KEYS(CnfCommonFileSystem, KIV_CNF_COMMONFILESYSTEM_KEYS)
+
 public:
-    CnfCommonFileSystem() = default;
-    virtual ~CnfCommonFileSystem() = default;
+    CnfCommonFileSystem() : m_withoutKivServer(false) {}
 
     // Replaces the additional paths by exactly the three stored ones, empty
     // ones included.
@@ -19,22 +29,18 @@ public:
     // Writes the software path and the additional paths only.
     bool save(QSettings &settings) const;
 
-    QString kivRoot() const { return m_szKivRoot; }
-    QString softwarePath() const { return m_szSoftwarePath; }
-    void setSoftwarePath(const QString &szPath) { m_szSoftwarePath = szPath; }
-    QString appDataLocation() const { return m_szAppDataLocation; }
-    // The suite runs without its central server, KivServer.
-    bool withoutKivServer() const { return m_bWithoutKivServer; }
+    void setSoftwarePath(const QString &szPath) { m_softwarePath = szPath; }
     QStringList additionalPaths() const { return m_additionalPaths; }
     void setAdditionalPaths(const QStringList &paths) { m_additionalPaths = paths; }
 
 private:
-    static const CnfTable<CnfCommonFileSystem> &table();
+    // The suite's folders before they are stored: fixed on Windows, below
+    // the home folder elsewhere.
+    static QString defaultKivRoot();
+    static QString defaultSoftwarePath();
 
-    QString m_szKivRoot;
-    QString m_szSoftwarePath;
-    QString m_szAppDataLocation;
-    bool m_bWithoutKivServer = false;
     // Outside the table: stored as "common/additionalPath1" and on.
     QStringList m_additionalPaths;
 };
+
+#undef KIV_CNF_COMMONFILESYSTEM_KEYS

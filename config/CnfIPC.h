@@ -1,27 +1,24 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
 // TCP ports of the suite's programs, at the root of the native store. The
 // practice-management port once lived under "PMS/ipcPort": a non-zero value
 // there still wins on load, and a save moves it to "IPC/pmsPort".
-class CnfIPC
+#define KIV_CNF_IPC_KEYS(X)                                                                                            \
+    X(int, pmsPort, "IPC/pmsPort", 50000)                                                                              \
+    X(int, kivDicomToolkitPort, "IPC/kivDicomToolkitPort", 60000)                                                      \
+    X(int, kivConfiguratorPort, "IPC/kivConfiguratorPort", 60100)
+
+class CnfIPC : public CnfSection<CnfIPC>
 {
+    KIV_CNF_KEYS(CnfIPC, KIV_CNF_IPC_KEYS)
+
 public:
-    CnfIPC() { table().resetToDefaults(*this); }
-    virtual ~CnfIPC() = default;
+    CnfIPC() { resetToDefaults(); }
 
     bool load(QSettings &settings);
     bool save(QSettings &settings) const;
-
-    int pmsPort() const { return m_nPmsPort; }
-    int kivDicomToolkitPort() const { return m_nKivDicomToolkitPort; }
-    int kivConfiguratorPort() const { return m_nKivConfiguratorPort; }
-
-private:
-    static const CnfTable<CnfIPC> &table();
-
-    qint32 m_nPmsPort;
-    qint32 m_nKivDicomToolkitPort;
-    qint32 m_nKivConfiguratorPort;
 };
+
+#undef KIV_CNF_IPC_KEYS

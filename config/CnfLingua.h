@@ -1,23 +1,21 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
 // The suite's language, key "language" in group "common" of the native store.
-class CnfLingua
+#define KIV_CNF_LINGUA_KEYS(X) X(QString, language, "language", QString())
+
+class CnfLingua : public CnfSection<CnfLingua>
 {
+    KIV_CNF_KEYS(CnfLingua, KIV_CNF_LINGUA_KEYS)
+
 public:
-    CnfLingua() { table().resetToDefaults(*this); }
-    virtual ~CnfLingua() = default;
+    CnfLingua() { resetToDefaults(); }
 
     // An empty or missing language becomes "en".
     bool load(QSettings &settings);
-    bool save(QSettings &settings) const { return table().save(settings, *this); }
 
-    QString language() const { return m_szLanguage; }
-    void setLanguage(const QString &szLanguage) { m_szLanguage = szLanguage; }
-
-private:
-    static const CnfTable<CnfLingua> &table();
-
-    QString m_szLanguage;
+    void setLanguage(const QString &szLanguage) { m_language = szLanguage; }
 };
+
+#undef KIV_CNF_LINGUA_KEYS

@@ -1,33 +1,27 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
-// Log file options of this program, group "tools/common" of the native store.
-class CnfLogFile
+// Log file options of this program, group "tools/common" of the native store:
+// the size limit of one log file in megabytes, the switches of the database
+// and device logs, and the age in days after which old log files are removed.
+#define KIV_CNF_LOGFILE_KEYS(X)                                                                                        \
+    X(int, fileDimension, "logFile/fileDimension", 1)                                                                  \
+    X(bool, databaseEnabled, "logFile/databaseEnabled", false)                                                         \
+    X(bool, deviceEnabled, "logFile/deviceEnabled", false)                                                             \
+    X(int, validityDays, "logFile/validityDays", 31)
+
+class CnfLogFile : public CnfSection<CnfLogFile>
 {
+    KIV_CNF_KEYS(CnfLogFile, KIV_CNF_LOGFILE_KEYS)
+
 public:
-    CnfLogFile() { table().resetToDefaults(*this); }
-    virtual ~CnfLogFile() = default;
+    CnfLogFile() { resetToDefaults(); }
 
-    bool load(QSettings &settings) { return table().load(settings, *this); }
-    bool save(QSettings &settings) const { return table().save(settings, *this); }
-
-    // Size limit of one log file, megabytes.
-    int fileDimension() const { return m_nFileDimension; }
-    void setFileDimension(int nMegabytes) { m_nFileDimension = nMegabytes; }
-    bool databaseEnabled() const { return m_bDatabaseEnabled; }
-    void setDatabaseEnabled(bool bEnabled) { m_bDatabaseEnabled = bEnabled; }
-    bool deviceEnabled() const { return m_bDeviceEnabled; }
-    void setDeviceEnabled(bool bEnabled) { m_bDeviceEnabled = bEnabled; }
-    // Age in days after which old log files are removed.
-    int validityDays() const { return m_nValidityDays; }
-    void setValidityDays(int nDays) { m_nValidityDays = nDays; }
-
-private:
-    static const CnfTable<CnfLogFile> &table();
-
-    qint32 m_nFileDimension;
-    bool m_bDatabaseEnabled;
-    bool m_bDeviceEnabled;
-    qint32 m_nValidityDays;
+    void setFileDimension(int nMegabytes) { m_fileDimension = nMegabytes; }
+    void setDatabaseEnabled(bool bEnabled) { m_databaseEnabled = bEnabled; }
+    void setDeviceEnabled(bool bEnabled) { m_deviceEnabled = bEnabled; }
+    void setValidityDays(int nDays) { m_validityDays = nDays; }
 };
+
+#undef KIV_CNF_LOGFILE_KEYS

@@ -1,28 +1,28 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
 // Ports of the suite's server, in the XML settings file. This program only
-// carries them through.
-class CnfServerMain
+// carries them through. The port range is stored apart, as "<first>:<second>"
+// in the one key "server/portRange".
+#define KIV_CNF_SERVERMAIN_KEYS(X) X(int, managementPort, "server/managementPort", 51000)
+
+class CnfServerMain : public CnfSection<CnfServerMain>
 {
+    KIV_CNF_KEYS(CnfServerMain, KIV_CNF_SERVERMAIN_KEYS)
+
 public:
     CnfServerMain();
-    virtual ~CnfServerMain() = default;
 
-    // "server/portRange" holds "<first>:<second>".
     bool load(QSettings &settings);
     bool save(QSettings &settings) const;
 
-    int managementPort() const { return m_nManagementPort; }
-    int portRangeFirst() const { return m_nPortRangeFirst; }
-    int portRangeSecond() const { return m_nPortRangeSecond; }
+    int portRangeFirst() const { return m_portRangeFirst; }
+    int portRangeSecond() const { return m_portRangeSecond; }
 
 private:
-    static const CnfTable<CnfServerMain> &table();
-
-    qint32 m_nManagementPort;
-    // Both in the one key "server/portRange", outside the table.
-    qint32 m_nPortRangeFirst;
-    qint32 m_nPortRangeSecond;
+    qint32 m_portRangeFirst;
+    qint32 m_portRangeSecond;
 };
+
+#undef KIV_CNF_SERVERMAIN_KEYS

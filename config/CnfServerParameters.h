@@ -1,26 +1,20 @@
 #pragma once
 
-#include "CnfTable.h"
+#include "CnfSection.h"
 
 // Transfer parameters of the suite's server, in the XML settings file. This
-// program only carries them through.
-class CnfServerParameters
+// program only carries them through. The chunk is 100 MiB by default.
+#define KIV_CNF_SERVERPARAMETERS_KEYS(X)                                                                               \
+    X(quint32, chunkSize, "server/chunkSize", 104857600u)                                                              \
+    X(bool, compressedTraffic, "server/compressedTraffic", true)                                                       \
+    X(bool, transmitBeforeRead, "server/transmitBeforeRead", true)
+
+class CnfServerParameters : public CnfSection<CnfServerParameters>
 {
+    KIV_CNF_KEYS(CnfServerParameters, KIV_CNF_SERVERPARAMETERS_KEYS)
+
 public:
-    CnfServerParameters() { table().resetToDefaults(*this); }
-    virtual ~CnfServerParameters() = default;
-
-    bool load(QSettings &settings) { return table().load(settings, *this); }
-    bool save(QSettings &settings) const { return table().save(settings, *this); }
-
-    quint32 chunkSize() const { return m_nChunkSize; }
-    bool compressedTraffic() const { return m_bCompressedTraffic; }
-    bool transmitBeforeRead() const { return m_bTransmitBeforeRead; }
-
-private:
-    static const CnfTable<CnfServerParameters> &table();
-
-    quint32 m_nChunkSize;
-    bool m_bCompressedTraffic;
-    bool m_bTransmitBeforeRead;
+    CnfServerParameters() { resetToDefaults(); }
 };
+
+#undef KIV_CNF_SERVERPARAMETERS_KEYS

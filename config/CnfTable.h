@@ -20,16 +20,16 @@
 // read is converted to the member's type as QVariant converts (what does not
 // convert gives 0, false or an empty string), and a save writes the member as
 // it is, so that an integer goes out as the same 32-bit type it came in as.
+enum class CnfStorage
+{
+    LoadAndSave,
+    // Read by a load, never written by a save (another program owns it).
+    LoadOnly
+};
+
 template <typename Section> class CnfTable
 {
 public:
-    enum Storage
-    {
-        LoadAndSave,
-        // Read by a load, never written by a save (another program owns it).
-        LoadOnly
-    };
-
     class Row
     {
     public:
@@ -39,13 +39,16 @@ public:
         Row(const char *pszKey,
             T Section::*pMember,
             const std::common_type_t<T> &defaultValue,
-            Storage storage = LoadAndSave)
+            CnfStorage storage = CnfStorage::LoadAndSave)
             : m_szKey(QString::fromLatin1(pszKey)), m_member(pMember), m_defaultValue(defaultValue), m_storage(storage)
         {
         }
         // A default that depends on the environment, worked out each time a
         // load finds the key missing or the defaults are set.
-        Row(const char *pszKey, QString Section::*pMember, QString (*pfnDefault)(), Storage storage = LoadAndSave)
+        Row(const char *pszKey,
+            QString Section::*pMember,
+            QString (*pfnDefault)(),
+            CnfStorage storage = CnfStorage::LoadAndSave)
             : m_szKey(QString::fromLatin1(pszKey)), m_member(pMember), m_pfnDefault(pfnDefault), m_storage(storage)
         {
         }
@@ -59,7 +62,7 @@ public:
         std::variant<QString Section::*, bool Section::*, qint32 Section::*, quint32 Section::*> m_member;
         QVariant m_defaultValue;
         QString (*m_pfnDefault)() = nullptr;
-        Storage m_storage;
+        CnfStorage m_storage;
     };
 
     CnfTable(std::initializer_list<Row> rows) : m_rows(rows) {}
@@ -87,7 +90,7 @@ public:
     bool save(QSettings &settings, const Section &section) const
     {
         for (const Row &row : m_rows) {
-            if (row.m_storage == LoadOnly)
+            if (row.m_storage == CnfStorage::LoadOnly)
                 continue;
             std::visit([&](auto pMember) { settings.setValue(row.m_szKey, section.*pMember); }, row.m_member);
         }

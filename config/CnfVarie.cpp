@@ -18,30 +18,18 @@ const QString kPostgresLibRoot = QStringLiteral("/usr/lib/postgresql");
 
 } // namespace
 
-const CnfTable<CnfVarie> &CnfVarie::table()
-{
-    static const CnfTable<CnfVarie> s_table{
-        {"miscellaneous/timeoutProcessExecution", &CnfVarie::m_nTimeoutProcessExecution, 30},
-        {"miscellaneous/backupBeforeUpdate", &CnfVarie::m_bBackupBeforeUpdate, false},
-        // Set by a service engineer in the store; no dialog writes it, and a
-        // save leaves the stored value as it is.
-        {"miscellaneous/backupKeepCount", &CnfVarie::m_nBackupKeepCount, 0, CnfTable<CnfVarie>::LoadOnly},
-    };
-    return s_table;
-}
-
 bool CnfVarie::load(QSettings &settings)
 {
     // The default needs a look at the file system: only when it is used.
-    m_szDbServerPath =
+    m_dbServerPath =
         settings.contains(kKeyDbServerPath) ? settings.value(kKeyDbServerPath).toString() : defaultDbServerPath();
-    return table().load(settings, *this);
+    return CnfSection::load(settings);
 }
 
 bool CnfVarie::save(QSettings &settings) const
 {
-    settings.setValue(kKeyDbServerPath, m_szDbServerPath);
-    return table().save(settings, *this);
+    settings.setValue(kKeyDbServerPath, m_dbServerPath);
+    return CnfSection::save(settings);
 }
 
 QString CnfVarie::defaultDbServerPath()
