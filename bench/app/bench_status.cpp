@@ -77,6 +77,10 @@ int main(int argc, char *argv[])
 
     // A private suite folder and home, laid out as an installer lays them.
     QTemporaryDir work;
+    // KIV_BENCH_KEEP=1 keeps the suite folder, its home and the database, to
+    // look into a run by hand afterwards; the folder is printed.
+    const bool bKeep = qEnvironmentVariableIntValue("KIV_BENCH_KEEP") == 1;
+    work.setAutoRemove(!bKeep);
     const QString szUpdater = work.filePath(QStringLiteral("suite/Updater"));
     QDir().mkpath(szUpdater);
     QDir().mkpath(work.filePath(QStringLiteral("suite/OpenSSL")));
@@ -172,7 +176,10 @@ int main(int argc, char *argv[])
         programStart << runToEnd(szProgram, {QStringLiteral("--version")}, environment).dMs;
         psqlStart << runToEnd(szPsql, {QStringLiteral("--version")}, environment).dMs;
     }
-    runToEnd(szPsql, lstDrop, environment);
+    if (bKeep)
+        std::printf("kept: %s (database %s)\n", qPrintable(work.path()), qPrintable(kDatabase));
+    else
+        runToEnd(szPsql, lstDrop, environment);
 
     const double dRatio = median(status) / median(psql);
     std::printf("-Status --json on an up-to-date database, %d rounds, alternating\n", nRounds);
