@@ -313,8 +313,15 @@ QList<DatabaseSession> DBManager::databaseSessions(const QString &szName, bool *
     }
     QSqlQuery query(db);
     query.exec(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+    // The server's own rules for pg_terminate_backend(), asked beforehand so
+    // that nobody is disconnected by an attempt that cannot succeed.
     query.prepare(QStringLiteral("SELECT pid, coalesce(usename::text, ''), coalesce(application_name, ''), "
-                                 "coalesce(host(client_addr), '') ") +
+                                 "coalesce(host(client_addr), ''), "
+                                 "CASE WHEN (SELECT rolsuper FROM pg_roles WHERE rolname = current_user) THEN true "
+                                 "WHEN usesysid IS NULL "
+                                 "OR (SELECT rolsuper FROM pg_roles WHERE oid = usesysid) THEN false "
+                                 "ELSE pg_has_role(usesysid, 'USAGE') OR pg_has_role('pg_signal_backend', 'USAGE') "
+                                 "END ") +
                   kOtherSessionsFilter + QStringLiteral(" ORDER BY pid"));
     query.addBindValue(szName);
     if (!query.exec()) {
@@ -323,8 +330,11 @@ QList<DatabaseSession> DBManager::databaseSessions(const QString &szName, bool *
         return lstSessions;
     }
     while (query.next())
-        lstSessions.append(
-            {query.value(0).toInt(), query.value(1).toString(), query.value(2).toString(), query.value(3).toString()});
+        lstSessions.append({query.value(0).toInt(),
+                            query.value(1).toString(),
+                            query.value(2).toString(),
+                            query.value(3).toString(),
+                            query.value(4).toBool()});
     if (pbOk)
         *pbOk = true;
     return lstSessions;

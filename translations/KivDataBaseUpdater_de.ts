@@ -246,6 +246,16 @@ No backup file was removed: make a new backup first.</source>
         <translation>Die neueste Sicherung stimmt nicht mit ihrer Prüfsummendatei überein.
 Es wurde keine Sicherungsdatei entfernt: erstellen Sie zuerst eine neue Sicherung.</translation>
     </message>
+    <message>
+        <source>These connections to the database cannot be ended by this program:
+%1
+Close them and start the restore again.
+The database restore was aborted.</source>
+        <translation>Diese Verbindungen zur Datenbank kann dieses Programm nicht beenden:
+%1
+Schließen Sie sie und starten Sie die Wiederherstellung erneut.
+Die Wiederherstellung der Datenbank wurde abgebrochen.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

@@ -246,6 +246,16 @@ No backup file was removed: make a new backup first.</source>
         <translation>La copia de seguridad más reciente no coincide con su archivo de suma de comprobación.
 No se ha eliminado ningún archivo de copia de seguridad: haga primero una nueva copia de seguridad.</translation>
     </message>
+    <message>
+        <source>These connections to the database cannot be ended by this program:
+%1
+Close them and start the restore again.
+The database restore was aborted.</source>
+        <translation>Este programa no puede cerrar estas conexiones a la base de datos:
+%1
+Ciérrelas e inicie de nuevo la restauración.
+Se ha interrumpido la restauración de la base de datos.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

@@ -246,6 +246,16 @@ No backup file was removed: make a new backup first.</source>
         <translation>La sauvegarde la plus récente ne correspond pas à son fichier de somme de contrôle.
 Aucun fichier de sauvegarde n&apos;a été supprimé : faites d&apos;abord une nouvelle sauvegarde.</translation>
     </message>
+    <message>
+        <source>These connections to the database cannot be ended by this program:
+%1
+Close them and start the restore again.
+The database restore was aborted.</source>
+        <translation>Ce programme ne peut pas mettre fin à ces connexions à la base de données :
+%1
+Fermez-les et relancez la restauration.
+La restauration de la base de données a été interrompue.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

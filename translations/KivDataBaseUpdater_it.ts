@@ -246,6 +246,16 @@ No backup file was removed: make a new backup first.</source>
         <translation>Il backup più recente non corrisponde al suo file di checksum.
 Nessun file di backup è stato rimosso: eseguire prima un nuovo backup.</translation>
     </message>
+    <message>
+        <source>These connections to the database cannot be ended by this program:
+%1
+Close them and start the restore again.
+The database restore was aborted.</source>
+        <translation>Questo programma non può terminare queste connessioni al database:
+%1
+Chiudetele e avviate di nuovo il ripristino.
+Il ripristino del database è stato interrotto.</translation>
+    </message>
 </context>
 <context>
     <name>KivDataBaseUpdaterClass</name>

@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <future>
+#include <iterator>
 
 namespace {
 
@@ -75,6 +76,10 @@ const char *const kRestoreMismatch = QT_TRANSLATE_NOOP(
 const char *const kRestoreSuccess = QT_TRANSLATE_NOOP("KivDataBaseUpdater", "Restore successfully executed.");
 const char *const kTerminateFailed =
     QT_TRANSLATE_NOOP("KivDataBaseUpdater", "Restore database: Unable to termiante the database activity.");
+const char *const kSessionsUnendable = QT_TRANSLATE_NOOP(
+    "KivDataBaseUpdater",
+    "These connections to the database cannot be ended by this program:\n%1\nClose them and start the restore "
+    "again.\nThe database restore was aborted.");
 const char *const kCreateFailed =
     QT_TRANSLATE_NOOP("KivDataBaseUpdater", "Restore database: Unable to create the database.");
 const char *const kDamagedBackup = QT_TRANSLATE_NOOP(
@@ -436,6 +441,26 @@ QString BackupService::sessionsText(const QList<DatabaseSession> &lstSessions)
     return lstLines.join(QLatin1Char('\n'));
 }
 
+BackupService::Outcome BackupService::refuseUnendableSessions(const QList<DatabaseSession> &lstSessions) const
+{
+    QList<DatabaseSession> lstUnendable;
+    std::copy_if(lstSessions.cbegin(),
+                 lstSessions.cend(),
+                 std::back_inserter(lstUnendable),
+                 [](const DatabaseSession &session) { return !session.bCanEnd; });
+    if (lstUnendable.isEmpty()) {
+        Outcome outcome;
+        outcome.bOk = true;
+        return outcome;
+    }
+    const QString szText = sessionsText(lstUnendable);
+    ProgramLog::error(QStringLiteral("The database user of this program cannot end these sessions on the database "
+                                     "%1, the restore does not start: %2")
+                          .arg(program().dataBase().initialCatalog(),
+                               QString(szText).replace(QLatin1Char('\n'), QStringLiteral("; "))));
+    return failure(kSessionsUnendable, szText);
+}
+
 BackupService::Outcome BackupService::restore(const QString &szFile)
 {
     // Everything about the backup is checked before the database is touched;
@@ -471,6 +496,14 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         if (DbConnection::open(cnf))
             emit databaseChanged();
     };
+    // Sessions this program cannot end stop the restore before anything
+    // changes: ending the others first would disconnect them for nothing.
+    const Outcome endable = refuseUnendableSessions(pDbManager->databaseSessions(szDatabase));
+    if (!endable.bOk) {
+        dropDatabase(szTemporary);
+        reconnect();
+        return endable;
+    }
     if (!pDbManager->setDatabaseAllowConnections(szDatabase, false)) {
         ProgramLog::error(QStringLiteral("Unable to refuse new connections to the database %1: %2")
                               .arg(szDatabase, pDbManager->lastError().trimmed()));
@@ -479,7 +512,16 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         return failure(kTerminateFailed);
     }
     szRefusing = szDatabase;
+    // One that came in meanwhile is still looked at before any is ended.
     const QList<DatabaseSession> lstSessions = pDbManager->databaseSessions(szDatabase);
+    const Outcome stillEndable = refuseUnendableSessions(lstSessions);
+    if (!stillEndable.bOk) {
+        szRefusing.clear();
+        pDbManager->setDatabaseAllowConnections(szDatabase, true);
+        dropDatabase(szTemporary);
+        reconnect();
+        return stillEndable;
+    }
     if (!lstSessions.isEmpty())
         ProgramLog::info(
             QStringLiteral("Ending the sessions on the database %1: %2")

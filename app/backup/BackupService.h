@@ -79,6 +79,9 @@ public:
     // The sessions other than this program's on the configured database: a
     // restore ends them.
     QList<DatabaseSession> sessionsOnDatabase();
+    // Succeeds when this program can end every one of lstSessions; otherwise
+    // an error line and the failure that names the others.
+    Outcome refuseUnendableSessions(const QList<DatabaseSession> &lstSessions) const;
     // Replaces the configured database by the content of the backup szFile.
     Outcome restore(const QString &szFile);
     // Removes the backups older than the configured backup validity days,

@@ -146,6 +146,9 @@ bool DatabaseBackup::restore(QWidget *pParent)
         // The operator learns who is connected before the restore ends them.
         QString szQuestion = windowText(kAskRestore).arg(szDatabase);
         const QList<DatabaseSession> lstSessions = m_pService->sessionsOnDatabase();
+        // Nothing to ask when the restore could not end them all.
+        if (!report(pParent, m_pService->refuseUnendableSessions(lstSessions), false))
+            return false;
         if (!lstSessions.isEmpty())
             szQuestion +=
                 QStringLiteral("\n\n") + windowText(kSessionsEnded).arg(BackupService::sessionsText(lstSessions));

@@ -73,7 +73,7 @@ private slots:
     void failingDumpLeavesNoFile();
     void damagedBackupLeavesDatabaseUntouched_data();
     void damagedBackupLeavesDatabaseUntouched();
-    void restoreQuestionNamesSuperuserSession();
+    void restoreNotAskedForSessionItCannotEnd();
     void cleaningRemovesOnlyOldTarFiles();
     void cleaningNeverLosesTheLastGoodBackup_data();
     void cleaningNeverLosesTheLastGoodBackup();
@@ -424,7 +424,7 @@ void TestDatabaseBackup::damagedBackupLeavesDatabaseUntouched()
         QVERIFY(m_log.entries().contains(QStringLiteral("ERROR: Restore process exit code = 1")));
 }
 
-void TestDatabaseBackup::restoreQuestionNamesSuperuserSession()
+void TestDatabaseBackup::restoreNotAskedForSessionItCannotEnd()
 {
     if (!PsqlSession::superuserAvailable())
         QSKIP("The superuser of the test server is not reachable (KIV_TEST_PGSUPERUSER)");
@@ -434,17 +434,17 @@ void TestDatabaseBackup::restoreQuestionNamesSuperuserSession()
     QVERIFY2(superuser.start(PsqlSession::Role::Superuser, szName, QStringLiteral("kiv-admin")),
              qPrintable(superuser.errorText()));
 
+    // The operator learns who must leave first; nothing is asked, no file
+    // is chosen.
     DatabaseBackup backup;
-    UIMessageBox::setNextAnswer(QMessageBox::No);
     QVERIFY(!backup.restore(&m_window));
     QCOMPARE(takeBoxes(),
-             (Boxes{{QMessageBox::Question,
-                     QStringLiteral("Are you sure you want to restore the database %1 ?\n\nThese connections to the "
-                                    "database will be ended:\napplication \"kiv-admin\" of user %2 at a local or "
-                                    "hidden address (process %3)")
-                         .arg(szName, PsqlSession::superuserName())
+             (Boxes{{QMessageBox::Warning,
+                     QStringLiteral("These connections to the database cannot be ended by this program:\napplication "
+                                    "\"kiv-admin\" of user %1 at a local or hidden address (process %2)\nClose them "
+                                    "and start the restore again.\nThe database restore was aborted.")
+                         .arg(PsqlSession::superuserName())
                          .arg(superuser.processId())}}));
-    // No ends the restore before the file is asked for.
     QCOMPARE(UIFileDialog::takeCaptions(), QStringList());
     QVERIFY(superuser.isRunning());
 }

@@ -13,6 +13,10 @@ struct KIVDBLIB_EXPORT DatabaseSession
     QString szUser;
     QString szApplication;
     QString szAddress;
+    // Whether this program's role may end the session. A role that is not a
+    // superuser cannot end a superuser's session, nor one of a role whose
+    // privileges it does not have, unless it has those of pg_signal_backend.
+    bool bCanEnd = true;
 
     // "application "psql" of user marlek at 10.0.0.7 (process 4711)"
     QString text() const;

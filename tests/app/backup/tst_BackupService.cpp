@@ -108,7 +108,7 @@ private slots:
     void swapFailureLeavesOneCopyUnderTheName();
     void restoreEndsSessionsAndRefusesNewOnes_data();
     void restoreEndsSessionsAndRefusesNewOnes();
-    void superuserSessionFailsRestoreUntouched();
+    void sessionItCannotEndStopsRestoreBeforeAnyEnds();
     void mismatchedVersionsRefusedBeforeAnyChange_data();
     void mismatchedVersionsRefusedBeforeAnyChange();
     void archiveWithoutMemberRefusedBeforeAnyChange_data();
@@ -463,35 +463,46 @@ void TestBackupService::restoreEndsSessionsAndRefusesNewOnes()
     QTRY_COMPARE_WITH_TIMEOUT(sessionsOf(m_szName, QStringLiteral("kiv-writer")), 1, 20000);
 }
 
-void TestBackupService::superuserSessionFailsRestoreUntouched()
+void TestBackupService::sessionItCannotEndStopsRestoreBeforeAnyEnds()
 {
     if (!PsqlSession::superuserAvailable())
         QSKIP("The superuser of the test server is not reachable (KIV_TEST_PGSUPERUSER)");
     prepareBackup();
     if (QTest::currentTestFailed())
         return;
+    // A workstation of the program's own role, which the restore could end,
+    // and the superuser's session, which it cannot.
+    PsqlSession workstation;
+    QVERIFY2(workstation.start(PsqlSession::Role::TestRole, m_szName, QStringLiteral("kiv-workstation")),
+             qPrintable(workstation.errorText()));
     PsqlSession superuser;
     QVERIFY2(superuser.start(PsqlSession::Role::Superuser, m_szName, QStringLiteral("kiv-admin")),
              qPrintable(superuser.errorText()));
 
     BackupService service;
-    // The question before the restore names the session.
     const QList<DatabaseSession> lstSessions = service.sessionsOnDatabase();
-    QCOMPARE(lstSessions.size(), 1);
-    QCOMPARE(lstSessions.first().szUser, PsqlSession::superuserName());
-    QCOMPARE(lstSessions.first().nProcessId, superuser.processId());
+    QCOMPARE(lstSessions.size(), 2);
+    for (const DatabaseSession &session : lstSessions)
+        QCOMPARE(session.bCanEnd, session.szUser != PsqlSession::superuserName());
 
     const BackupService::Outcome outcome = service.restore(m_szBackup);
     QVERIFY(!outcome.bOk);
-    QCOMPARE(outcome.message.english(), kTerminateFailed);
     const QString szSession = QStringLiteral("application \"kiv-admin\" of user %1 at a local or hidden address "
                                              "(process %2)")
                                   .arg(PsqlSession::superuserName())
                                   .arg(superuser.processId());
-    const QStringList lstErrors = m_log.entries().filter(QStringLiteral("ERROR: Unable to end the sessions"));
+    QCOMPARE(outcome.message.english(),
+             QStringLiteral("These connections to the database cannot be ended by this program:\n%1\nClose them and "
+                            "start the restore again.\nThe database restore was aborted.")
+                 .arg(szSession));
+    const QStringList lstErrors = m_log.entries().filter(QStringLiteral("ERROR: "));
     QCOMPARE(lstErrors.size(), 1);
-    QVERIFY2(lstErrors.first().endsWith(QStringLiteral("Still connected: ") + szSession),
+    QVERIFY2(lstErrors.first().endsWith(QStringLiteral("the restore does not start: ") + szSession),
              qPrintable(lstErrors.first()));
+
+    // The workstation was not disconnected for a restore that cannot happen.
+    QVERIFY(workstation.isRunning());
+    QCOMPARE(sessionsOf(m_szName, QStringLiteral("kiv-workstation")), 1);
 
     // Nothing changed, and everyone may connect again.
     QCOMPARE(BackupTestData::fingerprint(m_szName), m_lstChanged);
