@@ -114,6 +114,21 @@ QString quoted(const QString &szValue)
     return QStringLiteral("\"%1\"").arg(szEscaped);
 }
 
+// How pg_dump and pg_restore reach the server: as the configured user over
+// TCP, with the password from the environment, acting as the suite's role.
+QStringList connectionArguments(const CnfDataBase &cnf)
+{
+    return {QStringLiteral("--host"),
+            kLocalHost,
+            QStringLiteral("--port"),
+            QString::number(cnf.portNumber()),
+            QStringLiteral("--username"),
+            quoted(cnf.userName()),
+            QStringLiteral("--role"),
+            quoted(kRole),
+            QStringLiteral("--no-password")};
+}
+
 // The one command string of a client program, logged as it is run: the
 // program quoted, the arguments joined with blanks. QProcess splits it at
 // blanks outside double quotes and removes the quotes.
@@ -322,22 +337,13 @@ BackupService::Outcome BackupService::backup()
     PgClientProcess process;
     setCommand(process,
                dump.szPath,
-               {QStringLiteral("--host"),
-                kLocalHost,
-                QStringLiteral("--port"),
-                QString::number(cnf.portNumber()),
-                QStringLiteral("--username"),
-                quoted(cnf.userName()),
-                QStringLiteral("--role"),
-                quoted(kRole),
-                QStringLiteral("--no-password"),
-                QStringLiteral("--format"),
-                QStringLiteral("tar"),
-                QStringLiteral("--blobs"),
-                QStringLiteral("--verbose"),
-                QStringLiteral("--file"),
-                quoted(szPartial),
-                quoted(szDatabase)});
+               connectionArguments(cnf) + QStringList{QStringLiteral("--format"),
+                                                      QStringLiteral("tar"),
+                                                      QStringLiteral("--blobs"),
+                                                      QStringLiteral("--verbose"),
+                                                      QStringLiteral("--file"),
+                                                      quoted(szPartial),
+                                                      quoted(szDatabase)});
     process.setWatchedFile(szPartial);
     // pg_dump writes its tar archive from the start to the end, as it would
     // into a pipe: the checksum follows it while it grows. Declared after the
@@ -834,24 +840,11 @@ BackupService::Outcome BackupService::runRestore(const Checked &checked, const Q
     // all or nothing either way.
     const bool bSingleTransaction =
         serverHoldsLocksFor(checked.archive.entryCount(), checked.archive.largeObjectCount());
-    const CnfDataBase &cnf = program().dataBase();
-    QStringList lstArguments{QStringLiteral("--host"),
-                             kLocalHost,
-                             QStringLiteral("--port"),
-                             QString::number(cnf.portNumber()),
-                             QStringLiteral("--username"),
-                             quoted(cnf.userName()),
-                             QStringLiteral("--dbname"),
-                             quoted(szTarget),
-                             QStringLiteral("--role"),
-                             quoted(kRole),
-                             QStringLiteral("--no-password"),
-                             QStringLiteral("--verbose"),
-                             QStringLiteral("--single-transaction"),
-                             QStringLiteral("--exit-on-error"),
-                             quoted(szFile)};
-    if (!bSingleTransaction)
-        lstArguments.removeAll(QStringLiteral("--single-transaction"));
+    QStringList lstArguments = connectionArguments(program().dataBase());
+    lstArguments << QStringLiteral("--dbname") << quoted(szTarget) << QStringLiteral("--verbose");
+    if (bSingleTransaction)
+        lstArguments << QStringLiteral("--single-transaction");
+    lstArguments << QStringLiteral("--exit-on-error") << quoted(szFile);
     PgClientProcess process;
     setCommand(process, checked.restore.szPath, lstArguments);
     if (runChild(process, QCoreApplication::translate("DatabaseBackup", kRestoreTitle))) {

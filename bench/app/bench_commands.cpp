@@ -56,17 +56,7 @@ public:
     Program()
     {
         const QString szBin = QCoreApplication::applicationDirPath();
-        const QString szUpdater = m_work.filePath(QStringLiteral("suite/Updater"));
-        QDir().mkpath(szUpdater);
-        QDir().mkpath(m_work.filePath(QStringLiteral("suite/OpenSSL")));
-        QDir().mkpath(m_work.filePath(QStringLiteral("config")));
-        QDir().mkpath(m_work.filePath(QStringLiteral("data")));
-        QStringList lstFiles = QDir(szBin).entryList({QStringLiteral("lib*.so*")}, QDir::Files);
-        lstFiles << QStringLiteral("KivDataBaseUpdater");
-        for (const QString &szFile : lstFiles)
-            QFile::copy(szBin + QLatin1Char('/') + szFile, szUpdater + QLatin1Char('/') + szFile);
-        QFile::copy(TestDatabase::caFile(), m_work.filePath(QStringLiteral("suite/OpenSSL/telvorCA-chain.pem")));
-        m_szProgram = szUpdater + QStringLiteral("/KivDataBaseUpdater");
+        m_szProgram = installSuite(m_work.path(), TestDatabase::caFile());
 
         m_environment = QProcessEnvironment::systemEnvironment();
         m_environment.insert(QStringLiteral("HOME"), m_work.path());

@@ -78,17 +78,7 @@ int main(int argc, char *argv[])
 
     // A private suite folder and home, laid out as an installer lays them.
     QTemporaryDir work;
-    const QString szUpdater = work.filePath(QStringLiteral("suite/Updater"));
-    QDir().mkpath(szUpdater);
-    QDir().mkpath(work.filePath(QStringLiteral("suite/OpenSSL")));
-    QDir().mkpath(work.filePath(QStringLiteral("config")));
-    QDir().mkpath(work.filePath(QStringLiteral("data")));
-    QStringList lstFiles = QDir(szBin).entryList({QStringLiteral("lib*.so*")}, QDir::Files);
-    lstFiles << QStringLiteral("KivDataBaseUpdater");
-    for (const QString &szFile : lstFiles)
-        QFile::copy(szBin + QLatin1Char('/') + szFile, szUpdater + QLatin1Char('/') + szFile);
-    QFile::copy(szCaFile, work.filePath(QStringLiteral("suite/OpenSSL/telvorCA-chain.pem")));
-    const QString szProgram = szUpdater + QStringLiteral("/KivDataBaseUpdater");
+    const QString szProgram = installSuite(work.path(), szCaFile);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), work.path());

@@ -3,7 +3,11 @@
 // What every benchmark of bench/ needs: printing, giving up, the test
 // server's environment, and medians with their spread.
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <algorithm>
@@ -47,4 +51,26 @@ inline QString figure(const QVector<double> &values, const QString &szUnit = QSt
         .arg(szUnit)
         .arg(*range.first, 0, 'f', nRangeDigits)
         .arg(*range.second, 0, 'f', nRangeDigits);
+}
+
+// The built program laid out below szWork as an installer lays it: with its
+// libraries in "suite/Updater", the CA chain szCaFile in "suite/OpenSSL", and
+// the empty folders "config" and "data" of a private home. The program's
+// path.
+inline QString installSuite(const QString &szWork, const QString &szCaFile)
+{
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QString szUpdater = szWork + QStringLiteral("/suite/Updater");
+    for (const QString &szFolder :
+         {szUpdater, szWork + QStringLiteral("/suite/OpenSSL"), szWork + "/config", szWork + "/data"})
+        if (!QDir().mkpath(szFolder))
+            fail(QStringLiteral("cannot make %1").arg(szFolder));
+    QStringList lstFiles = bin.entryList({QStringLiteral("lib*.so*")}, QDir::Files);
+    lstFiles << QStringLiteral("KivDataBaseUpdater");
+    for (const QString &szFile : lstFiles)
+        if (!QFile::copy(bin.filePath(szFile), szUpdater + QLatin1Char('/') + szFile))
+            fail(QStringLiteral("cannot copy %1").arg(bin.filePath(szFile)));
+    if (!QFile::copy(szCaFile, szWork + QStringLiteral("/suite/OpenSSL/telvorCA-chain.pem")))
+        fail(QStringLiteral("cannot copy the CA file %1").arg(szCaFile));
+    return szUpdater + QStringLiteral("/KivDataBaseUpdater");
 }
