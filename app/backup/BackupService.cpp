@@ -493,41 +493,37 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         return failure(kRestoreFailed);
     }
     QString szRefusing;
-    const auto giveBack = qScopeGuard([&szRefusing, pDbManager] {
+    const auto giveBack = [&szRefusing, pDbManager] {
         if (!szRefusing.isEmpty() && !pDbManager->setDatabaseAllowConnections(szRefusing, true))
             ProgramLog::error(QStringLiteral("Unable to allow connections to the database %1 again: %2")
                                   .arg(szRefusing, pDbManager->lastError().trimmed()));
-    });
+        szRefusing.clear();
+    };
+    const auto giveBackOnReturn = qScopeGuard(giveBack);
     const auto reconnect = [&cnf, this] {
         if (DbConnection::open(cnf))
             emit databaseChanged();
     };
-    // Sessions this program cannot end stop the restore before anything
-    // changes: ending the others first would disconnect them for nothing.
-    const Outcome endable = refuseUnendableSessions(pDbManager->databaseSessions(szDatabase));
-    if (!endable.bOk) {
+    // Every way out before the swap: the database as it was, open to all,
+    // without the new one, and the program on it again.
+    const auto abandon = [&](const Outcome &outcome) {
+        giveBack();
         dropDatabase(szTemporary);
         reconnect();
-        return endable;
-    }
+        return outcome;
+    };
     if (!pDbManager->setDatabaseAllowConnections(szDatabase, false)) {
         ProgramLog::error(QStringLiteral("Unable to refuse new connections to the database %1: %2")
                               .arg(szDatabase, pDbManager->lastError().trimmed()));
-        dropDatabase(szTemporary);
-        reconnect();
-        return failure(kTerminateFailed);
+        return abandon(failure(kTerminateFailed));
     }
     szRefusing = szDatabase;
-    // One that came in meanwhile is still looked at before any is ended.
+    // Sessions this program cannot end stop the restore before any session
+    // is ended: ending the others first would disconnect them for nothing.
     const QList<DatabaseSession> lstSessions = pDbManager->databaseSessions(szDatabase);
-    const Outcome stillEndable = refuseUnendableSessions(lstSessions);
-    if (!stillEndable.bOk) {
-        szRefusing.clear();
-        pDbManager->setDatabaseAllowConnections(szDatabase, true);
-        dropDatabase(szTemporary);
-        reconnect();
-        return stillEndable;
-    }
+    const Outcome endable = refuseUnendableSessions(lstSessions);
+    if (!endable.bOk)
+        return abandon(endable);
     if (!lstSessions.isEmpty())
         ProgramLog::info(
             QStringLiteral("Ending the sessions on the database %1: %2")
@@ -538,32 +534,20 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
                                    pDbManager->lastError().trimmed(),
                                    sessionsText(pDbManager->databaseSessions(szDatabase))
                                        .replace(QLatin1Char('\n'), QStringLiteral("; "))));
-        szRefusing.clear();
-        pDbManager->setDatabaseAllowConnections(szDatabase, true);
-        dropDatabase(szTemporary);
-        reconnect();
-        return failure(kTerminateFailed);
+        return abandon(failure(kTerminateFailed));
     }
 
     const Outcome restored = runRestore(checked, szFile, szTemporary);
-    if (!restored.bOk) {
-        dropDatabase(szTemporary);
-        szRefusing.clear();
-        pDbManager->setDatabaseAllowConnections(szDatabase, true);
-        reconnect();
-        return restored;
-    }
+    if (!restored.bOk)
+        return abandon(restored);
 
     QString szAside;
     const Swap swap = swapInRestored(szDatabase, szTemporary, szAside);
+    if (swap == Swap::Kept)
+        return abandon(failure(kSwapKept, szDatabase));
+    // The configured name now stands for another database, or for none.
     szRefusing.clear();
-    switch (swap) {
-    case Swap::Kept:
-        pDbManager->setDatabaseAllowConnections(szDatabase, true);
-        dropDatabase(szTemporary);
-        reconnect();
-        return failure(kSwapKept, szDatabase);
-    case Swap::Lost: {
+    if (swap == Swap::Lost) {
         // Both copies stay, open to connections: the service engineer looks
         // at them and puts one back. The program does not stay on the
         // maintenance database, where an update would run its scripts.
@@ -578,9 +562,6 @@ BackupService::Outcome BackupService::restore(const QString &szFile)
         outcome.message = outcome.message.arg(szDatabase).arg(szAside).arg(szTemporary);
         ProgramLog::error(outcome.message.english());
         return outcome;
-    }
-    case Swap::Done:
-        break;
     }
     if (!pDbManager->setDatabaseAllowConnections(szDatabase, true))
         ProgramLog::error(QStringLiteral("Unable to allow connections to the restored database %1: %2")
