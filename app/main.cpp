@@ -139,7 +139,6 @@ int runStatus(int argc, char *argv[], const CommandLine &commandLine)
     // Nothing of the libraries' chatter: the status says what it found.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     warnIgnored(commandLine, false);
-    Vesper vesper;
     DBManager::instance()->enableEncryption(AppContext::instance().caChainFilePath(), QString());
 
     RunReport report;
